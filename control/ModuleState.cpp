@@ -1,0 +1,11 @@
+#include "control/ModuleState.h"
+
+namespace control {
+namespace {
+bool showMessageBox = true;
+}
+
+bool ShowMessageBoxEnabled() { return showMessageBox; }
+void SetShowMessageBoxEnabled(bool enabled) { showMessageBox = enabled; }
+
+} // namespace control

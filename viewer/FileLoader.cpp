@@ -1,0 +1,63 @@
+#include "viewer/FileLoader.h"
+
+#include "platform/CodePage.h"
+#include "platform/MessageBox.h"
+#include "viewer/ViewerSettings.h"
+
+#include <algorithm>
+
+namespace viewer {
+namespace {
+
+void ReadResults(CSonoprobeCtrl& control, AudioFileFields& fields) {
+    fields.FileName = control.GetFileName();
+    fields.FileSize = control.GetFileSize();
+    fields.Title = control.GetFileTitle();
+    fields.Artist = control.GetArtist();
+    fields.Album = control.GetAlbum();
+    fields.Genre = control.GetGenre();
+    fields.Year = control.GetYear();
+    fields.Comment = control.GetComment();
+    fields.TrackNum = control.GetTrackNum();
+    fields.SamplingRate = control.GetSamplingRate();
+    fields.Codec = control.GetCodec();
+    fields.Channels = control.GetChannels();
+    fields.Bitrate = control.GetBitrate();
+    fields.AdditionalInfo = control.GetAdditionalInfo();
+    fields.Length = control.GetLength();
+}
+
+} // namespace
+
+bool EditTagsAllowed(const std::u16string& codec) { return codec.rfind(u"MPA", 0) == 0; }
+
+LoadResult LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields,
+                         FileLoadWindow* window) {
+    fields.FilePath.erase(std::remove(fields.FilePath.begin(), fields.FilePath.end(), u'"'),
+                          fields.FilePath.end());
+    if (fields.FilePath.empty() && window) {
+        std::optional<std::u16string> chosen = window->AskForFile();
+        if (!chosen)
+            return LoadResult::Cancelled;
+        fields.FilePath = *chosen;
+        auto slash = chosen->rfind(u'/');
+        fields.FileName = slash == std::u16string::npos ? *chosen : chosen->substr(slash + 1);
+    }
+    if (window)
+        window->ShowWait();
+    control.SetCodePage(static_cast<uint32_t>(ViewerSettings::ReadIntSetting(u"TagsCodepage", 0)));
+    try {
+        control.SetFilePath(fields.FilePath);
+    } catch (const ControlCallError& error) {
+        platform::ShowMessage(platform::Utf8ToUtf16(error.what()), u"Error!",
+                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
+    ReadResults(control, fields);
+    if (window) {
+        window->ShowFields(fields, EditTagsAllowed(fields.Codec));
+        window->HideWait();
+    }
+    return LoadResult::Loaded;
+}
+
+} // namespace viewer
