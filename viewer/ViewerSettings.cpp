@@ -38,7 +38,12 @@ std::string ViewerSettings::IniPath() {
     return path + ".ini";
 }
 
-void ViewerSettings::SetIniPath(const std::string& path) { IniPathOverride() = path; }
+void ViewerSettings::SetIniPath(const std::string& path) {
+    if (path.empty())
+        IniPathOverride().reset();
+    else
+        IniPathOverride() = path;
+}
 
 int ViewerSettings::ReadIntSetting(const std::u16string& key, int defaultValue) {
     int fromIni = ReadIniInt(key);

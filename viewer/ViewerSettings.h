@@ -9,7 +9,7 @@ class ViewerSettings {
 public:
     // The .ini override: the program's path with its extension replaced by ".ini".
     static std::string IniPath();
-    // Overrides IniPath (tests).
+    // Overrides IniPath (tests); an empty path restores the default.
     static void SetIniPath(const std::string& path);
 
     static int ReadIntSetting(const std::u16string& key, int defaultValue);
