@@ -4,6 +4,5 @@
 
 namespace control {
 
-int ParseMP3(AnalysisRecord&, platform::InputFile&, std::u16string) { return 0; }
 
 } // namespace control
