@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unicode/ucnv.h>
 #include <unicode/unistr.h>
+#include <vector>
 
 namespace platform {
 namespace {

@@ -3,10 +3,11 @@
 
 namespace platform {
 
-// The application's registry profile: HKEY_CURRENT_USER\Software\<company>\<application>\
-// <section>, as the class library's profile functions use it after SetRegistryKey.
+// The application's registry profile, as the class library's profile functions use it after
+// SetRegistryKey: each section is the key
+// HKEY_CURRENT_USER\Software\<company>\<application>\<section>.
 class Profile {
-public:
+  public:
     Profile(std::u16string company, std::u16string application);
 
     int GetProfileInt(const std::u16string& section, const std::u16string& entry,
@@ -18,7 +19,7 @@ public:
                             const std::u16string& value);
     std::u16string SectionKey(const std::u16string& section) const;
 
-private:
+  private:
     std::u16string company_;
     std::u16string application_;
 };
@@ -26,8 +27,8 @@ private:
 // INI files ("private profiles"): [section] and key=value lines, names compared without case.
 // GetPrivateProfileInt reads the leading decimal digits (with an optional minus) as the
 // system's reader does, the default when the key is missing or has no digits.
-int GetPrivateProfileInt(const std::u16string& section, const std::u16string& key,
-                         int defaultValue, const std::string& iniPath);
+int GetPrivateProfileInt(const std::u16string& section, const std::u16string& key, int defaultValue,
+                         const std::string& iniPath);
 std::u16string GetPrivateProfileString(const std::u16string& section, const std::u16string& key,
                                        const std::u16string& defaultValue,
                                        const std::string& iniPath);
