@@ -6,8 +6,11 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/unistr.h>
+#include <unicode/unorm2.h>
 #include <vector>
 
 namespace platform {
@@ -54,6 +57,38 @@ std::vector<std::string> IcuNamesFor(uint32_t codePage) {
     return {"windows-" + number, "cp" + number, "ibm-" + number};
 }
 
+// The letter an accented letter is built on (A for Ā), or 0 when there is none.
+UChar BaseLetter(UChar32 codePoint) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* decomposition = unorm2_getNFDInstance(&status);
+    UChar parts[8];
+    int32_t length = U_SUCCESS(status)
+                         ? unorm2_getRawDecomposition(decomposition, codePoint, parts, 8, &status)
+                         : 0;
+    if (U_FAILURE(status) || length < 2 || U16_IS_SURROGATE(parts[0]))
+        return 0;
+    for (int32_t i = 1; i < length; ++i)
+        if (u_charType(parts[i]) != U_NON_SPACING_MARK)
+            return 0;
+    return parts[0];
+}
+
+// Best fit for characters the code page lacks: an accented letter is written as its base
+// letter, as the system's best-fit tables do (Ā as A, ő as o); anything else becomes the
+// substitution character.
+void BestFitCallback(const void* context, UConverterFromUnicodeArgs* args, const UChar* units,
+                     int32_t length, UChar32 codePoint, UConverterCallbackReason reason,
+                     UErrorCode* status) {
+    UChar base = reason == UCNV_UNASSIGNED ? BaseLetter(codePoint) : 0;
+    if (base) {
+        *status = U_ZERO_ERROR;
+        const UChar* source = &base;
+        ucnv_cbFromUWriteUChars(args, &source, source + 1, 0, status);
+        return;
+    }
+    UCNV_FROM_U_CALLBACK_SUBSTITUTE(context, args, units, length, codePoint, reason, status);
+}
+
 ConverterPtr OpenConverter(uint32_t codePage) {
     uint32_t effective = codePage == CP_ACP ? AnsiCodePage() : codePage;
     for (const std::string& name : IcuNamesFor(effective)) {
@@ -63,6 +98,7 @@ ConverterPtr OpenConverter(uint32_t codePage) {
             ucnv_setFallback(converter, true);
             UErrorCode ignored = U_ZERO_ERROR;
             ucnv_setSubstChars(converter, "?", 1, &ignored);
+            ucnv_setFromUCallBack(converter, BestFitCallback, nullptr, nullptr, nullptr, &ignored);
             return ConverterPtr(converter);
         }
     }
@@ -114,9 +150,8 @@ std::u16string DecodeCodePage(std::string_view bytes, uint32_t codePage) {
         return {};
     std::u16string text(bytes.size() * 2 + 2, u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length =
-        ucnv_toUChars(converter.get(), text.data(), static_cast<int32_t>(text.size()),
-                      bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    int32_t length = ucnv_toUChars(converter.get(), text.data(), static_cast<int32_t>(text.size()),
+                                   bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status))
         throw ConversionError(codePage, std::string("Conversion failed: ") + u_errorName(status));
     text.resize(static_cast<size_t>(length));
@@ -129,9 +164,9 @@ std::string EncodeCodePage(std::u16string_view text, uint32_t codePage) {
         return {};
     std::string bytes(text.size() * 4 + 4, '\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length = ucnv_fromUChars(converter.get(), bytes.data(),
-                                     static_cast<int32_t>(bytes.size()), text.data(),
-                                     static_cast<int32_t>(text.size()), &status);
+    int32_t length =
+        ucnv_fromUChars(converter.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
+                        text.data(), static_cast<int32_t>(text.size()), &status);
     if (U_FAILURE(status))
         throw ConversionError(codePage, std::string("Conversion failed: ") + u_errorName(status));
     bytes.resize(static_cast<size_t>(length));
@@ -163,9 +198,9 @@ std::string ToLocaleCharset(std::u16string_view text) {
         return Utf16ToUtf8(text);
     ucnv_setFallback(converter.get(), true);
     std::string bytes(text.size() * 4 + 4, '\0');
-    int32_t length = ucnv_fromUChars(converter.get(), bytes.data(),
-                                     static_cast<int32_t>(bytes.size()), text.data(),
-                                     static_cast<int32_t>(text.size()), &status);
+    int32_t length =
+        ucnv_fromUChars(converter.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
+                        text.data(), static_cast<int32_t>(text.size()), &status);
     if (U_FAILURE(status))
         return Utf16ToUtf8(text);
     bytes.resize(static_cast<size_t>(length));

@@ -24,13 +24,20 @@ std::u16string FormatLocaleNumber(std::u16string_view digits) {
     std::string ascii = Utf16ToUtf8(digits);
     if (ascii.empty() || ascii.find_first_not_of("0123456789") != std::string::npos)
         return {};
-    UChar out[64];
-    int32_t length = unum_formatDecimal(format.get(), ascii.c_str(),
-                                        static_cast<int32_t>(ascii.size()), out, 64, nullptr,
-                                        &status);
-    if (U_FAILURE(status) || length > 64)
+    std::u16string out(32, u'\0');
+    int32_t length = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        status = U_ZERO_ERROR;
+        length = unum_formatDecimal(format.get(), ascii.c_str(), static_cast<int32_t>(ascii.size()),
+                                    out.data(), static_cast<int32_t>(out.size()), nullptr, &status);
+        if (status != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        out.resize(static_cast<size_t>(length)); // long numbers: the size ICU asked for
+    }
+    if (U_FAILURE(status) || length < 0 || static_cast<size_t>(length) > out.size())
         return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(out), static_cast<size_t>(length));
+    out.resize(static_cast<size_t>(length));
+    return out;
 }
 
 } // namespace platform

@@ -455,7 +455,11 @@ bool RegistryHive::SetValue(std::u16string_view key, std::u16string_view name,
     if (!IsValidKeyPath(key))
         return false;
     Key& stored = Insert(key);
-    stored.values.insert_or_assign(Fold(name), NamedValue{std::u16string(name), value});
+    // A value written again keeps the spelling of its name.
+    auto [entry, added] =
+        stored.values.try_emplace(Fold(name), NamedValue{std::u16string(name), value});
+    if (!added)
+        entry->second.value = value;
     return true;
 }
 
