@@ -36,6 +36,10 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
 
 IniFile IniFile::Parse(std::string_view text) {
     IniFile file;
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    file.byteOrderMark_ = text.substr(0, ByteOrderMark.size()) == ByteOrderMark;
+    if (file.byteOrderMark_)
+        text.remove_prefix(ByteOrderMark.size());
     file.endsWithNewline_ = !text.empty() && text.back() == '\n';
     if (file.endsWithNewline_)
         text.remove_suffix(1);
@@ -52,7 +56,7 @@ IniFile IniFile::Parse(std::string_view text) {
 }
 
 std::string IniFile::ToText() const {
-    std::string text;
+    std::string text = byteOrderMark_ ? "\xEF\xBB\xBF" : "";
     for (size_t i = 0; i < lines_.size(); ++i) {
         text += lines_[i];
         if (i + 1 < lines_.size() || endsWithNewline_)

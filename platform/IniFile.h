@@ -35,6 +35,7 @@ class IniFile {
 
     std::vector<std::string> lines_; // without their "\n"; a "\r" stays with its line
     bool endsWithNewline_ = false;
+    bool byteOrderMark_ = false; // files saved by Windows editors often start with one
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/UnicodeTest.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
 #include <set>
@@ -9,20 +11,23 @@
 namespace platform {
 namespace {
 
-// How one UTF-16 unit bears on the question "is this UTF-16LE text?".
-enum class Evidence {
-    Against, // not a character of ordinary text: the bytes are something else
-    Neutral, // a character of text, but also what 8-bit text can look like
-    For,     // a letter of an alphabetic script outside Latin-1
-};
+// Why the statistical test can tell the two apart: read as UTF-16LE, 8-bit text (any code page,
+// UTF-8 too) puts its odd bytes, which are printable characters, into the high bytes of the
+// units. A high byte of 0x00 to 0x1F therefore appears only where the text ends: the zero
+// byte after its last character. UTF-16 text of alphabetic scripts is the other way round:
+// its high bytes are small (0x00 Latin, 0x01 Latin Extended, 0x03 Greek, 0x04 Cyrillic...)
+// and cluster on one or two values. So letters in such units, before the last one, are the
+// evidence for UTF-16; any unit that is no character of running text is evidence against.
+// (Ideographic scripts would put their high bytes where 8-bit letters lie; they cannot be told
+// from 8-bit text this way and are not recognised.)
+enum class Evidence { Against, Neutral, For };
 
 struct Range {
     char16_t first;
     char16_t last;
 };
 
-// Alphabets whose UTF-16 units have a high byte from 0x01 to 0x1F. Those bytes are control
-// characters in any 8-bit or UTF-8 text, so such a unit cannot come from ordinary 8-bit text.
+// Alphabets with high bytes from 0x01 to 0x1F.
 constexpr Range Alphabets[] = {
     {0x0100, 0x024F}, // Latin Extended-A and -B
     {0x0370, 0x03FF}, // Greek
@@ -34,48 +39,51 @@ constexpr Range Alphabets[] = {
     {0x1F00, 0x1FFF}, // Greek Extended
 };
 
-// Characters of running text that 8-bit text can also produce when read as UTF-16.
+// Other characters of running text.
 constexpr Range TextSymbols[] = {
-    {0x0020, 0x007E}, // ASCII
     {0x00A0, 0x00FF}, // Latin-1
     {0x02B0, 0x036F}, // modifier letters, combining accents
     {0x2010, 0x2027}, // dashes, quotes, bullet, ellipsis
     {0x2030, 0x205E}, // per mille, primes, guillemets
     {0x20A0, 0x20CF}, // currency signs
-    {0x2100, 0x218F}, // letterlike symbols (No., TM), number forms
+    {0x2100, 0x218F}, // letterlike symbols, number forms
 };
 
 bool InRanges(char16_t unit, const Range* begin, const Range* end) {
-    for (const Range* range = begin; range != end; ++range)
-        if (unit >= range->first && unit <= range->last)
-            return true;
-    return false;
-}
-
-bool IsAssigned(char16_t unit) {
-    int8_t type = u_charType(unit);
-    return type != U_UNASSIGNED && type != U_CONTROL_CHAR && type != U_FORMAT_CHAR &&
-           type != U_PRIVATE_USE_CHAR && type != U_SURROGATE;
+    return std::any_of(begin, end, [unit](const Range& range) {
+        return unit >= range.first && unit <= range.last;
+    });
 }
 
 bool IsAsciiText(char16_t unit) {
     return unit == u'\t' || unit == u'\n' || unit == u'\r' || (unit >= 0x20 && unit <= 0x7E);
 }
 
-Evidence Weigh(char16_t unit) {
-    if (IsAsciiText(unit))
-        return Evidence::Neutral;
-    if (!IsAssigned(unit))
+bool IsAssignedGraphic(char16_t unit) {
+    int8_t type = u_charType(unit);
+    return type != U_UNASSIGNED && type != U_CONTROL_CHAR && type != U_FORMAT_CHAR &&
+           type != U_PRIVATE_USE_CHAR && type != U_SURROGATE;
+}
+
+// The last unit may be the last 8-bit character with the terminating zero byte, so a Latin-1
+// letter there proves nothing.
+Evidence Weigh(char16_t unit, bool last) {
+    bool latin1 = unit < 0x100;
+    if (latin1 && !IsAsciiText(unit) &&
+        !InRanges(unit, std::begin(TextSymbols), std::end(TextSymbols)))
+        return Evidence::Against;
+    if (!latin1 && !IsAssignedGraphic(unit))
         return Evidence::Against;
     if (InRanges(unit, std::begin(Alphabets), std::end(Alphabets)))
-        return Evidence::For;
-    if (InRanges(unit, std::begin(TextSymbols), std::end(TextSymbols)))
-        return Evidence::Neutral;
-    return Evidence::Against;
+        return u_isalpha(unit) ? Evidence::For : Evidence::Neutral;
+    if (latin1)
+        return u_isalpha(unit) && !last ? Evidence::For : Evidence::Neutral;
+    return InRanges(unit, std::begin(TextSymbols), std::end(TextSymbols)) ? Evidence::Neutral
+                                                                          : Evidence::Against;
 }
 
 // The UTF-16LE units of the text: up to a zero unit, and without a last unit whose low byte is
-// zero (a zero byte that ends 8-bit text, followed by whatever byte comes after it). An odd
+// zero (the zero byte that ends 8-bit text, followed by whatever byte comes after it). An odd
 // last byte is no whole unit and is ignored.
 std::u16string TextUnits(const uint8_t* bytes, size_t size) {
     std::u16string units;
@@ -91,33 +99,35 @@ std::u16string TextUnits(const uint8_t* bytes, size_t size) {
 }
 
 bool PassesAscii16(const std::u16string& units) {
-    if (units.empty())
-        return false;
-    for (char16_t unit : units)
-        if (!IsAsciiText(unit))
-            return false;
-    return true;
+    return !units.empty() && std::all_of(units.begin(), units.end(), IsAsciiText);
 }
 
-// Every unit a character of text, at least one letter of an alphabet beyond Latin-1, those
-// letters from at most two 256-character blocks (one script, as UTF-16 text of one language
-// has), and not one value repeated (a fill pattern rather than text).
-bool PassesStatistics(const std::u16string& units) {
-    size_t letters = 0;
-    std::set<uint8_t> letterBlocks;
+// The two most frequent high bytes cover at least three units in four.
+bool HighBytesConcentrated(const std::u16string& units) {
+    std::array<size_t, 256> counts{};
+    for (char16_t unit : units)
+        ++counts[unit >> 8];
+    std::partial_sort(counts.begin(), counts.begin() + 2, counts.end(), std::greater<>());
+    return (counts[0] + counts[1]) * 4 >= units.size() * 3;
+}
+
+// Three or more units of one low byte are a fill pattern, not text.
+bool LowBytesVaried(const std::u16string& units) {
     std::set<uint8_t> lowBytes;
-    for (char16_t unit : units) {
-        Evidence evidence = Weigh(unit);
-        if (evidence == Evidence::Against)
-            return false;
-        if (evidence == Evidence::For) {
-            ++letters;
-            letterBlocks.insert(static_cast<uint8_t>(unit >> 8));
-        }
+    for (char16_t unit : units)
         lowBytes.insert(static_cast<uint8_t>(unit & 0xFF));
+    return units.size() < 3 || lowBytes.size() > 1;
+}
+
+bool PassesStatistics(const std::u16string& units) {
+    size_t evidence = 0;
+    for (size_t i = 0; i < units.size(); ++i) {
+        Evidence weight = Weigh(units[i], i + 1 == units.size());
+        if (weight == Evidence::Against)
+            return false;
+        evidence += weight == Evidence::For;
     }
-    bool varied = units.size() < 3 || lowBytes.size() > 1;
-    return letters > 0 && letterBlocks.size() <= 2 && varied;
+    return evidence > 0 && HighBytesConcentrated(units) && LowBytesVaried(units);
 }
 
 } // namespace

@@ -138,6 +138,15 @@ TEST(PrivateProfile, WritesChangeOnlyTheirLine) {
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
+TEST(PrivateProfile, FileSavedWithAByteOrderMarkWorksAndKeepsIt) {
+    ScopedConfigHome home;
+    TempDir dir;
+    std::string ini = dir.Write("bom.ini", "\xEF\xBB\xBF[Settings]\r\nFontSize=11\r\n");
+    EXPECT_EQ(platform::GetPrivateProfileInt(u"Settings", u"FontSize", Absent, ini), 11);
+    ASSERT_TRUE(platform::WritePrivateProfileString(u"Settings", u"FontSize", u"12", ini));
+    EXPECT_EQ(ReadText(ini), "\xEF\xBB\xBF[Settings]\r\nFontSize=12\r\n");
+}
+
 TEST(PrivateProfile, WritesCreateTheFileAndRefuseWhatALineCannotHold) {
     ScopedConfigHome home;
     TempDir dir;
