@@ -37,7 +37,8 @@ TEST(CodePage, EncodesWithBestFit) {
     EXPECT_EQ(EncodeCodePage(u"日本語", 932), "\x93\xFA\x96\x7B\x8C\xEA");
     // No such letter in the code page: the nearest one, else the default character.
     EXPECT_EQ(EncodeCodePage(u"Ā", 1252), "A");
-    EXPECT_EQ(EncodeCodePage(u"Łódź Erdős", 1252), "?\xF3" "dz Erdos");
+    EXPECT_EQ(EncodeCodePage(u"Łódź Erdős", 1252), "?\xF3"
+                                                   "dz Erdos");
     EXPECT_EQ(EncodeCodePage(u"ǖ", 1252), "\xFC"); // ü with macron: the ü is there
     EXPECT_EQ(EncodeCodePage(u"Ā", 1251), "A");
     EXPECT_EQ(EncodeCodePage(u"日", 1252), "?");
