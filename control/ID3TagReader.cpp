@@ -50,27 +50,27 @@ struct TagBody {
         return file.Read(out, count);
     }
 
-    // A frame size ends well where the tag ends, where padding begins or where the next frame
-    // header begins.
-    bool EndsWell(uint64_t offset) const {
+    // How well a frame size ends: best where the tag ends or the next frame header begins,
+    // less well inside padding, not at all elsewhere.
+    int Landing(uint64_t offset) const {
         if (offset == size)
-            return true;
+            return 2;
         uint8_t id[4] = {};
         const uint32_t got = offset < size ? Read(offset, id, 4) : 0;
-        if (got >= 1 && id[0] == 0)
-            return true;
-        return got == 4 && offset + HeaderSize <= size && std::all_of(id, id + 4, IsFrameIdChar);
+        if (got == 4 && offset + HeaderSize <= size && std::all_of(id, id + 4, IsFrameIdChar))
+            return 2;
+        return got >= 1 && id[0] == 0 ? 1 : 0;
     }
 
     // Version 4 frames store their size in 7-bit groups, version 3 frames as a plain number.
-    // Writers mix the two up; the other reading wins when only it lands on a boundary.
+    // Writers mix the two up; the other reading wins when it lands better.
     uint64_t FrameSize(uint64_t offset, const uint8_t* header) const {
         const uint32_t plain = Plain32(header + 4);
         const uint32_t syncSafe = SyncSafe32(header + 4);
         const uint32_t preferred = majorVersion == 3 ? plain : syncSafe;
         const uint32_t other = majorVersion == 3 ? syncSafe : plain;
         const uint64_t dataStart = offset + HeaderSize;
-        if (preferred == other || EndsWell(dataStart + preferred) || !EndsWell(dataStart + other))
+        if (preferred == other || Landing(dataStart + other) <= Landing(dataStart + preferred))
             return preferred;
         return other;
     }

@@ -38,7 +38,8 @@ void TagTextBuffers::StoreBytes(TagField field, std::string_view bytes) {
     const size_t count = std::min(bytes.size(), MaxTextBytes);
     // The rest stays zero: a UTF-16LE text then always ends in a zero unit.
     std::memset(entry.bytes, 0, TagTextSize);
-    std::memcpy(entry.bytes, bytes.data(), count);
+    if (count > 0)
+        std::memcpy(entry.bytes, bytes.data(), count);
     entry.utf8 = false;
 }
 
@@ -46,7 +47,8 @@ void TagTextBuffers::StoreUtf8(TagField field, std::string_view text) {
     text = text.substr(0, std::min(text.find('\0'), text.size()));
     Entry& entry = texts_[Index(field)];
     std::memset(entry.bytes, 0, TagTextSize);
-    std::memcpy(entry.bytes, text.data(), Utf8CutLength(text, MaxTextBytes));
+    if (const size_t count = Utf8CutLength(text, MaxTextBytes); count > 0)
+        std::memcpy(entry.bytes, text.data(), count);
     entry.utf8 = true;
 }
 
