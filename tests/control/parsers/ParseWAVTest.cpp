@@ -1,5 +1,6 @@
 #include "control/AnalysisDriver.h"
 #include "control/ModuleState.h"
+#include "platform/CodePage.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,39 @@ TEST_F(ParseWAVTest, EmptyFileIsSizedBeforeItIsRejected) {
     auto record = Analyse(dir.Write("x.wav", Bytes()));
     EXPECT_EQ(1, record.Result);
     EXPECT_EQ("0.00 Mb ( 0 bytes )", U8(record.FileSize));
+}
+
+} // namespace
+
+namespace {
+
+// Real files from a peer library's test data; expectations read off their header bytes.
+TEST_F(ParseWAVTest, PeerSampleFiles) {
+    struct Case {
+        const char* name;
+        int result;
+        const char* sampling;
+        const char* bitrate;
+        const char* length;
+    } cases[] = {
+        {"alaw.wav", 0, "8000 Hz", "128 kbps", "00:00:03.551"},        // fmt of 18 bytes
+        {"uint8we.wav", 0, "8000 Hz", "128 kbps", "00:00:02.949"},     // extensible fmt
+        {"float64.wav", 0, "44100 Hz", "5644 kbps", "00:00:00.097"},
+        {"infloop.wav", 0, "11025 Hz", "88 kbps", "00:00:01.291"},
+        {"duplicate_tags.wav", 0, "1000 Hz", "32 kbps", "00:00:04.254"},
+        {"zero-size-chunk.wav", 1, "", "", ""},                       // RIFF size 8
+        {"segfault.wav", 1, "", "", ""},                              // fmt of 2 bytes
+        {"invalid-chunk.wav", 1, "", "", ""},                         // "id3 " chunk first
+        {"rf64.wav", 1, "", "", ""},                                  // not RIFF
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto record = Analyse(std::string(SONO_PEER_SAMPLES) + "/" + c.name);
+        EXPECT_EQ(c.result, record.Result);
+        EXPECT_EQ(c.sampling, U8(record.SamplingRate));
+        EXPECT_EQ(c.bitrate, U8(record.Bitrate));
+        EXPECT_EQ(c.length, U8(record.Length));
+    }
 }
 
 } // namespace
