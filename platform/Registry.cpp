@@ -80,5 +80,9 @@ bool DeleteKeyTree(Hive hive, const std::u16string& key) {
     return Change(hive, [&](RegistryHive& model) { return model.DeleteKeyTree(key); });
 }
 
+bool Transact(Hive hive, const std::function<bool(RegistryHive& model)>& changes) {
+    return Change(hive, changes);
+}
+
 } // namespace Registry
 } // namespace platform

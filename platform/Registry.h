@@ -9,6 +9,7 @@
 namespace platform {
 
 enum class Hive { CurrentUser, ClassesRoot };
+class RegistryHive;
 
 // A registry value: a 32-bit number (REG_DWORD) or a string (REG_SZ).
 using RegistryValue = std::variant<uint32_t, std::u16string>;
@@ -33,6 +34,9 @@ bool SetValue(Hive hive, const std::u16string& key, const std::u16string& name,
 bool DeleteValue(Hive hive, const std::u16string& key, const std::u16string& name);
 // Removes the key with all its subkeys. False when it did not exist.
 bool DeleteKeyTree(Hive hive, const std::u16string& key);
+// Several reads and changes as one locked read-modify-write (one file replace instead of one
+// per value). When `changes` answers false nothing is written and the result is false.
+bool Transact(Hive hive, const std::function<bool(RegistryHive& model)>& changes);
 
 // The hive file's path (for tests and the fuzz target).
 std::string HiveFilePath(Hive hive);

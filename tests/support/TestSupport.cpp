@@ -43,6 +43,11 @@ ScopedConfigHome::ScopedConfigHome() {
         hadPrevious_ = true;
     }
     setenv("XDG_CONFIG_HOME", dir_.path().c_str(), 1);
+    if (const char* old = std::getenv("XDG_DATA_HOME")) {
+        previousData_ = old;
+        hadPreviousData_ = true;
+    }
+    setenv("XDG_DATA_HOME", dataPath().c_str(), 1);
 }
 
 ScopedConfigHome::~ScopedConfigHome() {
@@ -50,6 +55,10 @@ ScopedConfigHome::~ScopedConfigHome() {
         setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
     else
         unsetenv("XDG_CONFIG_HOME");
+    if (hadPreviousData_)
+        setenv("XDG_DATA_HOME", previousData_.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 MessageBoxCapture::MessageBoxCapture(int answer) {

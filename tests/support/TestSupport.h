@@ -25,17 +25,21 @@ private:
     std::string path_;
 };
 
-// Points XDG_CONFIG_HOME at a private folder for the scope, so no test touches real settings.
+// Points XDG_CONFIG_HOME at a private folder for the scope, so no test touches real settings,
+// and XDG_DATA_HOME at its "data" subfolder, so no test writes a real desktop entry.
 class ScopedConfigHome {
 public:
     ScopedConfigHome();
     ~ScopedConfigHome();
     const std::string& path() const { return dir_.path(); }
+    std::string dataPath() const { return dir_.path() + "/data"; }
 
 private:
     TempDir dir_;
     std::string previous_;
     bool hadPrevious_ = false;
+    std::string previousData_;
+    bool hadPreviousData_ = false;
 };
 
 // Captures every message box shown in the scope instead of printing it.
