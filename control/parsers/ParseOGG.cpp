@@ -35,7 +35,8 @@ bool HasCapturePattern(platform::InputFile& file, uint64_t length) {
 // bytes themselves, not at packet boundaries.
 std::optional<uint32_t> FindSignature(platform::InputFile& file) {
     file.Seek(FirstSearchOffset, platform::InputFile::Origin::Begin);
-    const uint32_t wanted = LastSearchOffset + SignatureSize - FirstSearchOffset;
+    constexpr uint32_t wanted = LastSearchOffset + SignatureSize - FirstSearchOffset;
+    static_assert(wanted <= ScratchBufferSize);
     const uint32_t got = file.Read(ScratchBuffer, wanted);
     for (uint32_t at = 0; at + SignatureSize <= got; ++at)
         if (std::memcmp(ScratchBuffer + at, "vorbis", SignatureSize) == 0)
