@@ -173,10 +173,20 @@ class FrameReader {
     bool haveUserComment_ = false;
 };
 
-void ReadFrames(const TagBody& body, TagTextBuffers& texts) {
+// An extended header (flag bit 6) precedes the frames: its size field counts the rest of it in
+// version 3, all of it in version 4. A size that leaves the tag is no extended header.
+uint64_t ExtendedHeaderLength(const TagBody& body, uint8_t flags) {
+    uint8_t size[4];
+    if ((flags & 0x40) == 0 || (body.majorVersion != 3 && body.majorVersion != 4) ||
+        body.Read(0, size, 4) < 4)
+        return 0;
+    const uint64_t length = body.majorVersion == 3 ? 4 + uint64_t{Plain32(size)} : SyncSafe32(size);
+    return length <= body.size ? length : 0;
+}
+
+void ReadFrames(const TagBody& body, uint64_t offset, TagTextBuffers& texts) {
     FrameReader reader(texts);
     std::string data;
-    uint64_t offset = 0;
     while (offset + HeaderSize <= body.available) {
         uint8_t header[HeaderSize];
         if (body.Read(offset, header, HeaderSize) < HeaderSize || header[0] == 0)
@@ -196,7 +206,7 @@ void ReadID3v2(InputFile& file, const uint8_t* header, uint32_t bodySize, TagTex
     const uint64_t length = file.GetLength();
     const TagBody body{file, header[3], bodySize,
                        std::min<uint64_t>(bodySize, length - HeaderSize)};
-    ReadFrames(body, texts);
+    ReadFrames(body, ExtendedHeaderLength(body, header[5]), texts);
 }
 
 std::string_view FixedText(const uint8_t* bytes, size_t width) {

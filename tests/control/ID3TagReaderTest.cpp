@@ -288,6 +288,18 @@ TEST(ID3TagReaderTest, UnsupportedCodePageFallsBackToTheAnsiCodePage) {
     EXPECT_EQ("Hello", U8(reading.record.Title));
 }
 
+TEST(ID3TagReaderTest, FramesFollowAnExtendedHeader) {
+    const Bytes title = TextFrame("TIT2", Latin1, Text("After the extended header"));
+    // Version 3 counts the extended header without its size field, version 4 with it.
+    const Bytes v3 = ID3v2Tag(3, Cat({Bytes{0, 0, 0, 6, 0, 0, 0, 0, 0, 0}, title}), 0x40);
+    const Bytes v4 = ID3v2Tag(4, Cat({Bytes{0, 0, 0, 6, 1, 0}, title}), 0x40);
+    EXPECT_EQ("After the extended header", U8(ReadID3(v3).record.Title));
+    EXPECT_EQ("After the extended header", U8(ReadID3(v4).record.Title));
+    // A size beyond the tag is no extended header.
+    const Bytes bogus = ID3v2Tag(4, Cat({title, Bytes(10, 0)}), 0x40);
+    EXPECT_EQ("After the extended header", U8(ReadID3(bogus).record.Title));
+}
+
 TEST(ID3TagReaderTest, DocumentedLimits) {
     // Version 2.2 frames and frames outside the field map are not read.
     const Bytes v22 = Cat({Text("TT2"), Bytes{0, 0, 6}, Bytes{0}, Text("Title")});

@@ -66,11 +66,11 @@ Bytes CommentFrame(uint8_t encoding, const Bytes& description, const Bytes& text
     return Frame("COMM", Cat({Bytes{encoding}, Text("eng"), description, terminator, text}), style);
 }
 
-Bytes ID3v2Tag(uint8_t version, const Bytes& body) {
+Bytes ID3v2Tag(uint8_t version, const Bytes& body, uint8_t flags) {
     Bytes out = Text("ID3");
     out.push_back(version);
     out.push_back(0);
-    out.push_back(0);
+    out.push_back(flags);
     PutSyncSafe(out, static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
     return out;

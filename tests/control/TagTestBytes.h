@@ -27,7 +27,7 @@ Bytes TextFrame(const std::string& id, uint8_t encoding, const Bytes& text,
 Bytes CommentFrame(uint8_t encoding, const Bytes& description, const Bytes& text,
                    SizeStyle style = SizeStyle::SyncSafe);
 // A tag of the given major version whose header records exactly the body's size.
-Bytes ID3v2Tag(uint8_t version, const Bytes& body);
+Bytes ID3v2Tag(uint8_t version, const Bytes& body, uint8_t flags = 0);
 Bytes ID3v1Tag(const std::string& title, const std::string& artist, const std::string& album,
                const std::string& year, const std::string& comment, uint8_t genre);
 
