@@ -12,7 +12,9 @@
 
 namespace platform {
 
-InputFile::~InputFile() { Close(); }
+InputFile::~InputFile() {
+    Close();
+}
 
 bool InputFile::Open(const std::string& path) {
     Close();
@@ -57,8 +59,11 @@ void InputFile::Close() {
 bool InputFile::FillBlock(uint64_t blockStart) {
     block_.resize(BlockSize);
     uint32_t filled = 0;
-    while (filled < BlockSize) {
-        ssize_t got = ::pread(fd_, block_.data() + filled, BlockSize - filled,
+    // The length is known, so stop at the end instead of asking for a zero-byte read.
+    const uint64_t wanted =
+        std::min<uint64_t>(BlockSize, length_ > blockStart ? length_ - blockStart : 0);
+    while (filled < wanted) {
+        ssize_t got = ::pread(fd_, block_.data() + filled, wanted - filled,
                               static_cast<off_t>(blockStart + filled));
         if (got < 0) {
             if (errno == EINTR)
@@ -81,12 +86,14 @@ uint32_t InputFile::Read(void* buffer, uint32_t count) {
     auto* out = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < count && position_ < length_) {
-        bool inBlock = blockValid_ && position_ >= blockStart_ && position_ < blockStart_ + blockFill_;
+        bool inBlock =
+            blockValid_ && position_ >= blockStart_ && position_ < blockStart_ + blockFill_;
         if (!inBlock) {
             if (memoryMode_)
                 break;
             // Large reads bypass the buffer; small ones refill it around the position.
-            uint32_t remaining = count - done;
+            uint32_t remaining =
+                static_cast<uint32_t>(std::min<uint64_t>(count - done, length_ - position_));
             if (remaining >= BlockSize) {
                 ssize_t got = ::pread(fd_, out + done, remaining, static_cast<off_t>(position_));
                 if (got < 0) {
