@@ -1,13 +1,37 @@
 #include "viewer/WindowModes.h"
 
-#include <cstdio>
+#include "shared-ui/ProductArt.h"
+#include "shared-ui/QtMessageBoxSink.h"
+#include "viewer/gui/CShowTextDlg.h"
+#include "viewer/gui/CSonoprobeDlg.h"
+
+#include <QApplication>
 
 namespace viewer {
+namespace {
 
-// Replaced by the Qt windows.
-int RunWindowModes(int, char**, const CMyCommandLineInfo&) {
-    std::fputs("Sonoprobe: window mode is not available in this build; use -a\n", stderr);
-    return 1;
+// Only the text window: the information dialog exists hidden, to host the analysis.
+void RunTextOnlyMode(CSonoprobeDlg& dialog) {
+    dialog.SetGuiMode(false);
+    dialog.Initialize();
+    if (LoadAudioFile(dialog.Control(), dialog.Fields(), &dialog) != LoadResult::Loaded)
+        return;
+    CShowTextDlg text(dialog.Fields(), &dialog, CShowTextDlg::Kind::Modal);
+    text.exec();
+}
+
+} // namespace
+
+int RunWindowModes(int argc, char** argv, const CMyCommandLineInfo& commandLine) {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(sharedui::ProductArt::ApplicationIcon());
+    sharedui::QtMessageBoxSink messageBoxes;
+    CSonoprobeDlg dialog(commandLine.FilePath(), commandLine.TextWindowFirst);
+    if (commandLine.TextOnlyMode())
+        RunTextOnlyMode(dialog);
+    else
+        dialog.Run();
+    return 0;
 }
 
 } // namespace viewer
