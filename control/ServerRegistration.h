@@ -1,0 +1,38 @@
+#pragma once
+#include "platform/ComGuid.h"
+
+#include <string>
+
+namespace platform {
+class RegistryHive;
+}
+
+namespace control {
+
+// The registry entries of the component under HKEY_CLASSES_ROOT: its type library and its two
+// classes. Each step is one change of the hive and answers whether it was written.
+class ServerRegistration {
+  public:
+    explicit ServerRegistration(std::u16string modulePath) : modulePath_(std::move(modulePath)) {}
+
+    // TypeLib\{libid}\1.0 with the library's path, and the Interface entries of its two
+    // dispatch interfaces.
+    bool RegisterTypeLib() const;
+    // Removes what RegisterTypeLib wrote; absent entries count as removed.
+    static bool UnregisterTypeLib();
+    // CLSID\{clsid} of the control and of its property page, with the library, threading
+    // model, status bits, type library and toolbox bitmap, and the ProgID entries that lead
+    // back to the classes.
+    bool RegisterClasses() const;
+    // Removes the class and ProgID entries; absent entries count as removed.
+    static bool UnregisterClasses();
+
+  private:
+    void WriteClass(platform::RegistryHive& model, const platform::CLSID& clsid,
+                    const std::u16string& progId, const std::u16string& userTypeName) const;
+    void WriteControlDetails(platform::RegistryHive& model) const;
+
+    std::u16string modulePath_;
+};
+
+} // namespace control
