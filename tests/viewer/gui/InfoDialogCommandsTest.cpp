@@ -196,3 +196,19 @@ TEST(InfoDialogCommandsTest, EnterAndEscapeCloseTheWindow) {
     }
     EXPECT_TRUE(test.starts.empty());
 }
+
+TEST(InfoDialogCommandsTest, AutoCheckForUpdatesSwitchesOnOnlyFromZero) {
+    DialogTest test;
+    ViewerSettings::WriteIntSetting(u"AutoCheckUpdate", 2);
+    CSonoprobeDlg& dialog = test.Open(test.files.Write("a.wav", guitest::PlainWave()));
+    QAction* item = dialog.CommandAction(CSonoprobeDlg::AutoCheckUpdate);
+    EXPECT_TRUE(item->isEnabled());
+    EXPECT_FALSE(item->isChecked()); // only exactly 1 counts, and no check ran
+    item->trigger();
+    EXPECT_EQ(0, ViewerSettings::ReadIntSetting(u"AutoCheckUpdate", -1));
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_EQ(1, ViewerSettings::ReadIntSetting(u"AutoCheckUpdate", -1));
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(dialog.CommandAction(CSonoprobeDlg::CheckUpdateNow)->isEnabled());
+}
