@@ -51,14 +51,19 @@ QStringList AudioFileDialog::NameFilters() {
     return filters;
 }
 
-std::optional<std::u16string> AudioFileDialog::Ask(QWidget* owner) {
-    QFileDialog dialog(owner, QStringLiteral("Select audio file"));
+void AudioFileDialog::Prepare(QFileDialog& dialog) {
+    dialog.setWindowTitle(QStringLiteral("Select audio file"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Qt's own dialog matches the patterns without regard to letter case ("*.mp3" lists A.MP3);
     // the desktop's native dialogs may not.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters(NameFilters());
+}
+
+std::optional<std::u16string> AudioFileDialog::Ask(QWidget* owner) {
+    QFileDialog dialog(owner);
+    Prepare(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdU16String();

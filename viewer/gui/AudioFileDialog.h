@@ -1,4 +1,5 @@
 #pragma once
+#include <QFileDialog>
 #include <QStringList>
 #include <QWidget>
 
@@ -14,6 +15,8 @@ class AudioFileDialog {
     static std::optional<std::u16string> Ask(QWidget* owner);
     // The name filters: "description (pattern pattern ...)", "All supported formats" first.
     static QStringList NameFilters();
+    // Title, options and filters of the dialog.
+    static void Prepare(QFileDialog& dialog);
 };
 
 } // namespace viewer
