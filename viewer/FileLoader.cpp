@@ -9,7 +9,12 @@
 namespace viewer {
 namespace {
 
-void ReadResults(CSonoprobeCtrl& control, AudioFileFields& fields) {
+void ShowCallError(const ControlCallError& error) {
+    platform::ShowMessage(platform::Utf8ToUtf16(error.what()), u"Error!",
+                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+void ReadEachResult(CSonoprobeCtrl& control, AudioFileFields& fields) {
     fields.FileName = control.GetFileName();
     fields.FileSize = control.GetFileSize();
     fields.Title = control.GetFileTitle();
@@ -27,12 +32,28 @@ void ReadResults(CSonoprobeCtrl& control, AudioFileFields& fields) {
     fields.Length = control.GetLength();
 }
 
+// Every field is replaced, so nothing of an earlier file remains, even when the control cannot
+// be reached at all.
+void ReadResults(CSonoprobeCtrl& control, AudioFileFields& fields) {
+    try {
+        ReadEachResult(control, fields);
+    } catch (const ControlCallError& error) {
+        AudioFileFields empty;
+        empty.FilePath = fields.FilePath;
+        fields = empty;
+        // A control that was never created has already said so.
+        if (control.IsCreated())
+            ShowCallError(error);
+    }
+}
+
 } // namespace
 
-bool EditTagsAllowed(const std::u16string& codec) { return codec.rfind(u"MPA", 0) == 0; }
+bool EditTagsAllowed(const std::u16string& codec) {
+    return codec.rfind(u"MPA", 0) == 0;
+}
 
-LoadResult LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields,
-                         FileLoadWindow* window) {
+LoadResult LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields, FileLoadWindow* window) {
     fields.FilePath.erase(std::remove(fields.FilePath.begin(), fields.FilePath.end(), u'"'),
                           fields.FilePath.end());
     if (fields.FilePath.empty() && window) {
@@ -45,12 +66,12 @@ LoadResult LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields,
     }
     if (window)
         window->ShowWait();
-    control.SetCodePage(static_cast<uint32_t>(ViewerSettings::ReadIntSetting(u"TagsCodepage", 0)));
     try {
+        control.SetCodePage(
+            static_cast<uint32_t>(ViewerSettings::ReadIntSetting(u"TagsCodepage", 0)));
         control.SetFilePath(fields.FilePath);
     } catch (const ControlCallError& error) {
-        platform::ShowMessage(platform::Utf8ToUtf16(error.what()), u"Error!",
-                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        ShowCallError(error);
     }
     ReadResults(control, fields);
     if (window) {
