@@ -3,8 +3,10 @@
 #include "tests/control/parsers/TrailingTagBytes.h"
 #include "tests/support/TestSupport.h"
 
+#include <cctype>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
 #include <unistd.h>
 
 using testsupport::Bytes;
@@ -362,6 +364,58 @@ TEST(ParseAPEPeerSamples, EveryFileIsAnalysedAsItsBytesSay) {
         EXPECT_EQ(row.bitrate, U8(record.Bitrate));
         EXPECT_EQ(row.result ? std::string(row.file) + " is non-valid APE file!" : "",
                   U8(record.LastError));
+    }
+}
+
+// Whatever the bytes: accepted or rejected with a message, and no stream text holds a negative
+// figure, "inf" or "nan".
+void ExpectHandled(const control::AnalysisRecord& record) {
+    EXPECT_TRUE(record.Result == 0 || record.Result == 1) << record.Result;
+    EXPECT_EQ(record.Result == 1, !record.LastError.empty());
+    EXPECT_EQ(0u, record.Codec.rfind(u"Monkey\u2019s Audio ", 0)) << U8(record.Codec);
+    for (const std::u16string* field : {&record.Channels, &record.AdditionalInfo,
+                                        &record.SamplingRate, &record.Length, &record.Bitrate}) {
+        const std::string text = U8(*field);
+        for (size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1))
+            EXPECT_FALSE(at + 1 < text.size() &&
+                         std::isdigit(static_cast<unsigned char>(text[at + 1])))
+                << text;
+        EXPECT_EQ(std::string::npos, text.find("inf")) << text;
+        EXPECT_EQ(std::string::npos, text.find("nan")) << text;
+    }
+}
+
+TEST(ParseAPEForeignBytes, EverySampleFileAsMonkeysAudio) {
+    testsupport::TempDir dir;
+    testsupport::MessageBoxCapture boxes;
+    for (const auto& entry : std::filesystem::directory_iterator(SONO_PEER_SAMPLES)) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        const std::string link = dir.path() + "/" + name + ".ape";
+        std::filesystem::create_symlink(entry.path(), link);
+        ExpectHandled(Analyse(link));
+    }
+}
+
+// Random headers of both layouts behind the identifier, around the 80-byte limit and beyond.
+TEST(ParseAPEForeignBytes, RandomBytesBehindTheIdentifier) {
+    testsupport::TempDir dir;
+    testsupport::MessageBoxCapture boxes;
+    std::mt19937 random(3990);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (size_t size = 0; size < 1300; size += 1 + size / 16) {
+        for (uint16_t version : {uint16_t{3950}, uint16_t{3990}, uint16_t{0}}) {
+            SCOPED_TRACE(std::to_string(size) + " bytes, version " + std::to_string(version));
+            Bytes bytes(size);
+            for (uint8_t& b : bytes)
+                b = static_cast<uint8_t>(byte(random));
+            std::copy_n("MAC ", std::min<size_t>(size, 4), bytes.begin());
+            if (size >= 6 && version != 0) {
+                bytes[4] = static_cast<uint8_t>(version);
+                bytes[5] = static_cast<uint8_t>(version >> 8);
+            }
+            ExpectHandled(Analyse(dir.Write("r.ape", bytes)));
+        }
     }
 }
 

@@ -4,10 +4,12 @@
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <unistd.h>
 
@@ -476,6 +478,58 @@ TEST(ParseWavPackPeerSamples, EveryFileIsAnalysedAsItsBytesSay) {
         }
     }
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+// Whatever the bytes: accepted or rejected with a message, and no stream text holds a negative
+// figure, "inf" or "nan".
+void ExpectHandled(const control::AnalysisRecord& record, const std::string& codecStart) {
+    EXPECT_TRUE(record.Result == 0 || record.Result == 1) << record.Result;
+    EXPECT_EQ(record.Result == 1, !record.LastError.empty());
+    EXPECT_EQ(0u, U8(record.Codec).rfind(codecStart, 0)) << U8(record.Codec);
+    for (const std::u16string* field : {&record.Channels, &record.AdditionalInfo,
+                                        &record.SamplingRate, &record.Length, &record.Bitrate}) {
+        const std::string text = U8(*field);
+        for (size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1))
+            EXPECT_FALSE(at + 1 < text.size() &&
+                         std::isdigit(static_cast<unsigned char>(text[at + 1])))
+                << text;
+        EXPECT_EQ(std::string::npos, text.find("inf")) << text;
+        EXPECT_EQ(std::string::npos, text.find("nan")) << text;
+    }
+}
+
+TEST(ParseWavPackForeignBytes, EverySampleFileAsPlainStreamAndAsImage) {
+    testsupport::TempDir dir;
+    testsupport::MessageBoxCapture boxes;
+    for (const auto& entry : std::filesystem::directory_iterator(SONO_PEER_SAMPLES)) {
+        const std::string name = entry.path().filename().string();
+        for (const char* ending : {".wv", ".iso.wv"}) {
+            SCOPED_TRACE(name + ending);
+            const std::string link = dir.path() + "/" + name + ending;
+            std::filesystem::create_symlink(entry.path(), link);
+            ExpectHandled(Analyse(link), ending == std::string(".wv") ? "WavPack" : "ISO with");
+        }
+    }
+}
+
+// Random headers behind the identifier, with and without bytes in front (found as an image).
+TEST(ParseWavPackForeignBytes, RandomBytesBehindTheIdentifier) {
+    testsupport::TempDir dir;
+    testsupport::MessageBoxCapture boxes;
+    std::mt19937 random(4160);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (size_t size = 0; size < 1300; size += 1 + size / 8) {
+        for (size_t offset : {size_t{0}, size / 3}) {
+            SCOPED_TRACE(std::to_string(size) + " bytes, identifier at " + std::to_string(offset));
+            Bytes bytes(size);
+            for (uint8_t& b : bytes)
+                b = static_cast<uint8_t>(byte(random));
+            if (offset + 4 <= size)
+                std::copy_n("wvpk", 4, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+            ExpectHandled(Analyse(dir.Write("r.wv", bytes)), "WavPack");
+            ExpectHandled(Analyse(dir.Write("r.iso.wv", bytes)), "ISO with WavPack");
+        }
+    }
 }
 
 } // namespace
