@@ -32,6 +32,15 @@ bool ID3v2FrameWalker::IsFrameHeaderAt(size_t offset) const {
     return std::all_of(id.begin(), id.end(), IsFrameIdChar);
 }
 
+// A frame header that the walk could land on: besides its id, one reading of its size must
+// keep the frame inside the tag. Bytes of a picture that merely look like an id rarely pass.
+bool ID3v2FrameWalker::IsPlausibleFrameAt(size_t offset) const {
+    if (!IsFrameHeaderAt(offset))
+        return false;
+    const uint64_t room = frames_.size() - offset - HeaderSize;
+    return Plain32(frames_, offset + 4) <= room || SyncSafe32(frames_, offset + 4) <= room;
+}
+
 // How well a frame size ends: best at the end of the tag or on the next frame header, less
 // well in padding, not at all elsewhere.
 int ID3v2FrameWalker::Landing(uint64_t offset) const {
@@ -39,7 +48,7 @@ int ID3v2FrameWalker::Landing(uint64_t offset) const {
         return 2;
     if (offset > frames_.size())
         return 0;
-    if (IsFrameHeaderAt(static_cast<size_t>(offset)))
+    if (IsPlausibleFrameAt(static_cast<size_t>(offset)))
         return 2;
     return frames_[static_cast<size_t>(offset)] == '\0' ? 1 : 0;
 }

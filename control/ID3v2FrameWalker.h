@@ -28,6 +28,7 @@ class ID3v2FrameWalker {
   private:
     static constexpr size_t HeaderSize = 10;
     bool IsFrameHeaderAt(size_t offset) const;
+    bool IsPlausibleFrameAt(size_t offset) const;
     int Landing(uint64_t offset) const;
     uint64_t FrameSize(size_t offset) const;
 
