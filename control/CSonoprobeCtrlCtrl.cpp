@@ -1,5 +1,7 @@
 #include "control/CSonoprobeCtrlCtrl.h"
 
+#include "control/ID3v2TagWriter.h"
+
 #include "control/AnalysisDriver.h"
 #include "control/CSonoprobeCtrlApp.h"
 #include "control/ModuleState.h"
@@ -265,8 +267,12 @@ void CSonoprobeCtrlCtrl::SetFilePath(const std::u16string& path) {
     modified_ = true;
 }
 
-bool CSonoprobeCtrlCtrl::WriteID3v2Tags(const DispatchArguments&) {
-    return false;
+bool CSonoprobeCtrlCtrl::WriteID3v2Tags(const DispatchArguments& arguments) {
+    // sFile, sTitle, sArtist, sAlbum, sYear, sGenre, sComment, sTrackNum, bUseUnicode.
+    return control::WriteID3v2Tags(TextOf(arguments[0]), TextOf(arguments[1]), TextOf(arguments[2]),
+                                   TextOf(arguments[3]), TextOf(arguments[4]), TextOf(arguments[5]),
+                                   TextOf(arguments[6]), TextOf(arguments[7]),
+                                   arguments[8].boolVal != VARIANT_FALSE, record_.CodePage);
 }
 
 HRESULT CSonoprobeCtrlCtrl::GetClassID(CLSID* clsid) {
