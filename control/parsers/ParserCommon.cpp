@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -34,12 +35,13 @@ uint32_t GetBits32(unsigned n) {
 uint16_t GetBits(unsigned n) { return static_cast<uint16_t>(GetBits32(n > 16 ? 16 : n)); }
 
 std::u16string FormatLength(double seconds) {
+    // Hours beyond int range cannot come from a real file; clamp the whole duration rather than
+    // the hours alone, which would leave the minutes to overflow.
+    constexpr double MaxSeconds = 2147483647.0 * 3600;
     if (!std::isfinite(seconds) || seconds < 0)
         seconds = 0;
+    seconds = std::min(seconds, MaxSeconds);
     double hoursWhole = std::trunc(seconds / 3600);
-    // Hours beyond int range cannot come from a real file; clamp rather than overflow.
-    if (hoursWhole > 2147483647.0)
-        hoursWhole = 2147483647.0;
     double rest = seconds - hoursWhole * 3600;
     double minutesWhole = std::trunc(rest / 60);
     rest -= minutesWhole * 60;
