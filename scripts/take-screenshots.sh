@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the viewer's screenshots in docs/screenshots/ on a virtual X display with a window
 # manager, so that captions and frames show: the information window for a tagged MP3 and for a
-# WAVE without tags, the text window, and the About box.
+# WAVE without tags, the text window, the About box, the tag editor and the code page dialog.
 #   scripts/take-screenshots.sh [BUILD_DIR]      (default: build-screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -131,3 +131,25 @@ retry xdotool windowmove --sync "$about" 900 300
 sleep 1
 snap about-box 880 250 1280 860
 stop_last
+
+# The dialogs of the "Options" menu, each opened from the keyboard over the window of the MP3,
+# which moves out of the way first.
+options_dialog() { # name title keys...
+  local name=$1 title=$2
+  shift 2
+  start "Sonoprobe ver" "$mp3"
+  main=$(retry xdotool search --onlyvisible --name "Sonoprobe ver" | head -1)
+  retry xdotool windowmove --sync "$main" 0 0
+  retry xdotool windowactivate --sync "$main"
+  xdotool key --clearmodifiers alt+o
+  sleep 0.5
+  xdotool key --clearmodifiers "$@"
+  dialog=$(retry xdotool search --sync --onlyvisible --name "$title" | head -1)
+  retry xdotool windowmove --sync "$dialog" 820 300
+  sleep 1
+  snap "$name" 700 0 1280 860
+  stop_last
+}
+
+options_dialog tag-editor "Audio File Tags" e
+options_dialog code-page "Select Codepage" Down Return

@@ -3,6 +3,7 @@
 #include "shared-ui/CodePageList.h"
 #include "shared-ui/DialogUnits.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -47,10 +48,8 @@ void CSelectCodepageDlg::BuildControls(Program program) {
     list_ = new QComboBox(this);
     list_->setObjectName(program == Program::Viewer ? QStringLiteral("1007")
                                                     : QStringLiteral("1034"));
-    const int closedHeight = list_->sizeHint().height();
-    list_->setGeometry(units.X(ListX), units.Y(ListY), units.X(ListWidth), closedHeight);
-    const int rowHeight = std::max(1, list_->fontMetrics().height());
-    list_->setMaxVisibleItems(std::max(1, (units.Y(ListDroppedHeight) - closedHeight) / rowHeight));
+    list_->setGeometry(units.X(ListX), units.Y(ListY), units.X(ListWidth),
+                       list_->sizeHint().height());
 
     auto* done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("1"));
@@ -71,6 +70,12 @@ void CSelectCodepageDlg::InitDialog() {
     for (const CodePageList::Row& row : CodePageList::Rows())
         list_->addItem(QString::fromUtf16(row.name), QVariant::fromValue(row.codePage));
     list_->setCurrentIndex(static_cast<int>(CodePageList::RowOf(SelectedCodePage)));
+    // The dropped-down list takes the template's height below the closed box; styles that
+    // drop a list as a menu over the whole screen are told not to.
+    list_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    const int rowHeight = std::max(1, list_->view()->sizeHintForRow(0));
+    list_->setMaxVisibleItems(
+        std::max(1, (DialogUnits(font()).Y(ListDroppedHeight) - list_->height()) / rowHeight));
     list_->setFocus();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/ProgramPath.h"
 #include "viewer/ViewerSettings.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -146,11 +147,8 @@ void CTagEditor::AddGenreBox() {
     // Typed text stays as typed: no completion, and it joins no list.
     genre_->setCompleter(nullptr);
     genre_->setInsertPolicy(QComboBox::NoInsert);
-    const int closedHeight = std::max(Units().Y(RowHeight), genre_->sizeHint().height());
-    genre_->setGeometry(Units().X(44), Units().Y(83), Units().X(123), closedHeight);
-    const int rowHeight = std::max(1, genre_->fontMetrics().height());
-    genre_->setMaxVisibleItems(
-        std::max(1, (Units().Y(GenreDroppedHeight) - closedHeight) / rowHeight));
+    genre_->setGeometry(Units().X(44), Units().Y(83), Units().X(123),
+                        std::max(Units().Y(RowHeight), genre_->sizeHint().height()));
     LimitText(genre_->lineEdit());
     fields_.push_back({&CTagEditor::Genre, genre_->lineEdit()});
 }
@@ -168,6 +166,10 @@ void CTagEditor::InitDialog() {
     QStringList names = GenreNames(codePage);
     SortNames(names);
     genre_->addItems(names);
+    // The dropped-down list takes the template's height below the closed box.
+    const int rowHeight = std::max(1, genre_->view()->sizeHintForRow(0));
+    genre_->setMaxVisibleItems(
+        std::max(1, (Units().Y(GenreDroppedHeight) - genre_->height()) / rowHeight));
     UseUnicode = ViewerSettings::ReadIntSetting(u"UseUnicodeForTags", 0) == 1;
     ToControls();
 }
