@@ -425,3 +425,41 @@ TEST_F(TagEditorTest, CancellingTheEditorWritesNothing) {
     EXPECT_TRUE(test.starts.empty());
     EXPECT_TRUE(dialog.isVisible());
 }
+
+TEST_F(TagEditorTest, TheWrittenTagsAreWhatTheNextWindowShows) {
+    struct Case {
+        const char* name;
+        int codePage;
+        bool unicode;
+        QString title;
+    } cases[] = {
+        {"unicode", 0, true, QStringLiteral("Лето 夏 Summer")},
+        {"8-bit cp1251", 1251, false, QStringLiteral("Лето")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        guitest::DialogTest test;
+        ViewerSettings::WriteIntSetting(u"TagsCodepage", c.codePage);
+        const std::string path = test.files.Write("a.mp3", guitest::FullyTaggedMp3());
+        CSonoprobeDlg& dialog = test.Open(path);
+        WithModalEditor([&c](CTagEditor& editor) {
+            Child<QLineEdit>(editor, CTagEditor::TitleId)->setText(c.title);
+            Child<QLineEdit>(editor, CTagEditor::CommentId)->clear();
+            Child<QComboBox>(editor, CTagEditor::GenreId)->setEditText(BardSong);
+            Child<QCheckBox>(editor, CTagEditor::UseUnicodeId)->setChecked(c.unicode);
+            QTest::mouseClick(Child<QPushButton>(editor, CTagEditor::DoneId), Qt::LeftButton);
+        });
+        dialog.CommandAction(CSonoprobeDlg::EditTags)->trigger();
+        ASSERT_EQ(1u, test.starts.size());
+
+        const viewer::AudioFileFields& shown = test.Open(path).Fields();
+        EXPECT_EQ(c.title.toStdU16String(), shown.Title);
+        EXPECT_EQ(u"Artist", shown.Artist);
+        EXPECT_EQ(u"Album", shown.Album);
+        EXPECT_EQ(BardSong.toStdU16String(), shown.Genre);
+        EXPECT_EQ(u"1999", shown.Year);
+        EXPECT_EQ(u"", shown.Comment);
+        EXPECT_EQ(u"7", shown.TrackNum);
+        EXPECT_EQ(u"MPA", shown.Codec.substr(0, 3));
+    }
+}
