@@ -130,14 +130,12 @@ void CTagEditor::AddLabel(const char* text, int x, int y, int width) {
     label->setGeometry(Units().Rect(x, y, width, RowHeight));
 }
 
-QLineEdit* CTagEditor::AddEdit(int id, int x, int y, int width,
-                               std::u16string CTagEditor::*member) {
+void CTagEditor::AddEdit(int id, int x, int y, int width, std::u16string CTagEditor::*member) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::number(id));
     edit->setGeometry(Units().Rect(x, y, width, RowHeight));
     LimitText(edit);
     fields_.push_back({member, edit});
-    return edit;
 }
 
 void CTagEditor::AddGenreBox() {

@@ -56,7 +56,7 @@ class CTagEditor : public CMyDialog {
 
     void BuildControls();
     void AddLabel(const char* text, int x, int y, int width);
-    QLineEdit* AddEdit(int id, int x, int y, int width, std::u16string CTagEditor::*member);
+    void AddEdit(int id, int x, int y, int width, std::u16string CTagEditor::*member);
     void AddGenreBox();
     void InitDialog();
     void ToControls();
