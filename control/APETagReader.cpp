@@ -20,6 +20,9 @@ constexpr uint32_t ID3v1Size = 128;
 constexpr uint32_t SearchSpan = 1024;
 constexpr uint32_t HasHeaderFlag = 1u << 31;
 constexpr uint32_t IsHeaderFlag = 1u << 29;
+// The tag size comes from the file and must not decide how much memory and time an analysis
+// takes: items past this are not read. Text items come before large binary ones (cover art).
+constexpr uint64_t MaxItemBytes = uint64_t{4} << 20;
 
 struct ApeBlock {
     uint32_t tagSize = 0; // items and footer, without the header
@@ -98,7 +101,8 @@ std::optional<ApeItems> LocateBySearch(InputFile& file, uint64_t id3v1) {
 std::vector<uint8_t> ReadItems(InputFile& file, const ApeItems& where) {
     const uint64_t length = file.GetLength();
     const uint64_t available = where.offset < length ? length - where.offset : 0;
-    std::vector<uint8_t> items(std::min<uint64_t>(ItemBytes(where.tagSize), available));
+    std::vector<uint8_t> items(
+        std::min({uint64_t{ItemBytes(where.tagSize)}, available, MaxItemBytes}));
     file.Seek(static_cast<int64_t>(where.offset), InputFile::Origin::Begin);
     items.resize(file.Read(items.data(), static_cast<uint32_t>(items.size())));
     return items;
