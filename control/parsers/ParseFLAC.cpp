@@ -22,6 +22,10 @@ constexpr uint8_t VorbisCommentType = 4;
 // Comment entries longer than this are skipped unread, and the walk stops once the bytes used
 // add up to it.
 constexpr uint32_t CommentLimit = 4096;
+// Each entry takes at least its four length bytes, so that many bytes hold no more entries
+// than this. Empty entries add nothing to the bytes used and would keep the walk going to the
+// end of the file.
+constexpr uint32_t MaxEntries = CommentLimit / 4;
 
 struct StreamInfo {
     uint32_t firstBlockLength;
@@ -130,7 +134,7 @@ void ReadVorbisComments(platform::InputFile& file, uint32_t blockLength) {
         return;
     uint64_t used = uint64_t{vendorLength} + 4;
     Entry entry;
-    for (uint32_t index = 0; index < count && used < limit; ++index) {
+    for (uint32_t index = 0; index < count && index < MaxEntries && used < limit; ++index) {
         uint32_t size = 0;
         if (!ReadU32LE(file, size))
             return;
