@@ -87,6 +87,13 @@ for file in "$work"/new.ape "$work"/old.ape "$work"/xing.mp3 "$work"/fmt18.wav; 
 done
 seed fuzz_analyse fmt18.pcm "${selector[pcm]}" "$work/fmt18.wav"
 seed fuzz_analyse image.iso.wv "$ImageSelector" "$work/image.iso.wv"
+# Every input that once broke an analysis.
+for file in "$root"/tests/fixtures/regressions/*; do
+  [[ -f $file ]] || continue
+  name=$(basename "$file")
+  if [[ $name == *iso.wv ]]; then byte=$ImageSelector; else byte=${selector[${name##*.}]:-}; fi
+  [[ -n $byte ]] && seed fuzz_analyse "regression-$name" "$byte" "$file"
+done
 # The same bytes through a real file descriptor.
 seed fuzz_analyse disk-xing.mp3 $((0x80 | ${selector[mp3]})) "$work/xing.mp3"
 seed fuzz_analyse disk-new.ape $((0x80 | ${selector[ape]})) "$work/new.ape"
