@@ -1,5 +1,6 @@
 #include "control/AnalysisDriver.h"
 #include "platform/CodePage.h"
+#include "tests/control/AnalyseForTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -25,12 +26,7 @@ const Format Formats[] = {
     {".ogg", {'O', 'g', 'g', 'S'}, "OGG Vorbis"},
 };
 
-control::AnalysisRecord Analyse(const std::string& path) {
-    control::AnalysisRecord record;
-    record.FilePath = platform::Utf8ToUtf16(path);
-    record.Result = control::AnalyseFile(record);
-    return record;
-}
+using controltest::Analyse;
 
 // Whatever the bytes, each parser accepts or rejects the file and names its codec; the
 // sanitizers watch every read.

@@ -3,6 +3,7 @@
 #include "control/AnalysisDriver.h"
 #include "control/ModuleState.h"
 #include "platform/CodePage.h"
+#include "tests/control/AnalyseForTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <filesystem>
@@ -16,12 +17,7 @@ namespace {
 
 const std::string FixtureDir = std::string(SONO_SOURCE_DIR) + "/tests/fixtures/mp3";
 
-control::AnalysisRecord Analyse(const std::string& path) {
-    control::AnalysisRecord record;
-    record.FilePath = platform::Utf8ToUtf16(path);
-    record.Result = control::AnalyseFile(record);
-    return record;
-}
+using controltest::Analyse;
 
 std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> fields;

@@ -1,5 +1,6 @@
 #include "control/AnalysisDriver.h"
 #include "platform/CodePage.h"
+#include "tests/control/AnalyseForTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -79,12 +80,7 @@ Bytes BuildAc3(const Ac3Header& h) {
     return out;
 }
 
-control::AnalysisRecord Analyse(const std::string& path) {
-    control::AnalysisRecord record;
-    record.FilePath = platform::Utf8ToUtf16(path);
-    record.Result = control::AnalyseFile(record);
-    return record;
-}
+using controltest::Analyse;
 
 class ParseAC3Test : public ::testing::Test {
   protected:

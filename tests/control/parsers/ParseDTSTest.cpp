@@ -1,5 +1,6 @@
 #include "control/AnalysisDriver.h"
 #include "platform/CodePage.h"
+#include "tests/control/AnalyseForTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -35,12 +36,7 @@ Bytes BuildDts(const DtsHeader& h) {
     return out;
 }
 
-control::AnalysisRecord Analyse(const std::string& path) {
-    control::AnalysisRecord record;
-    record.FilePath = platform::Utf8ToUtf16(path);
-    record.Result = control::AnalyseFile(record);
-    return record;
-}
+using controltest::Analyse;
 
 class ParseDTSTest : public ::testing::Test {
   protected:

@@ -1,5 +1,6 @@
 #include "control/AnalysisDriver.h"
 #include "platform/CodePage.h"
+#include "tests/control/AnalyseForTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -67,12 +68,7 @@ Bytes SignatureAt(size_t offset, size_t size) {
     return out;
 }
 
-control::AnalysisRecord Analyse(const std::string& path) {
-    control::AnalysisRecord record;
-    record.FilePath = platform::Utf8ToUtf16(path);
-    record.Result = control::AnalyseFile(record);
-    return record;
-}
+using controltest::Analyse;
 
 class ParseOGGTest : public ::testing::Test {
   protected:

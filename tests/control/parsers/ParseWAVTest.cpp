@@ -1,6 +1,7 @@
 #include "control/AnalysisDriver.h"
 #include "control/ModuleState.h"
 #include "platform/CodePage.h"
+#include "tests/control/AnalyseForTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -42,15 +43,10 @@ Bytes BuildWave(const WaveHeader& h, size_t fmtExtra = 0) {
     return out;
 }
 
-control::AnalysisRecord Analyse(const std::string& path) {
-    control::AnalysisRecord record;
-    record.FilePath = platform::Utf8ToUtf16(path);
-    record.Result = control::AnalyseFile(record);
-    return record;
-}
+using controltest::Analyse;
 
 class ParseWAVTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::TempDir dir;
     testsupport::MessageBoxCapture boxes;
 };
@@ -83,20 +79,39 @@ struct AcceptedCase {
 TEST_F(ParseWAVTest, AcceptedHeaders) {
     const AcceptedCase cases[] = {
         {"exactly the header", {}, 0, 36, "1411 kbps", "00:00:00.000"},
-        {"riff size larger than the file", {.riffSize = 0xFFFFFFFF}, 0, 36, "1411 kbps",
+        {"riff size larger than the file",
+         {.riffSize = 0xFFFFFFFF},
+         0,
+         36,
+         "1411 kbps",
          "00:00:00.000"},
-        {"floating point format tag shown like PCM", {.formatTag = 3}, 0, 36, "1411 kbps",
+        {"floating point format tag shown like PCM",
+         {.formatTag = 3},
+         0,
+         36,
+         "1411 kbps",
          "00:00:00.000"},
-        {"six channels 24 bit", {.channels = 6, .sampleRate = 48000, .byteRate = 864000,
-                                 .bitsPerSample = 24}, 0, 36 + 864000, "6912 kbps",
+        {"six channels 24 bit",
+         {.channels = 6, .sampleRate = 48000, .byteRate = 864000, .bitsPerSample = 24},
+         0,
+         36 + 864000,
+         "6912 kbps",
          "00:00:01.000"},
         // The extended fmt forms hold the same first 16 bytes; the header then counts 20 + size.
         {"fmt of 18 bytes", {.fmtSize = 18}, 2, 38 + 176400, "1411 kbps", "00:00:01.000"},
-        {"extensible fmt of 40 bytes", {.fmtSize = 40}, 24, 60 + 176400 * 2, "1411 kbps",
+        {"extensible fmt of 40 bytes",
+         {.fmtSize = 40},
+         24,
+         60 + 176400 * 2,
+         "1411 kbps",
          "00:00:02.000"},
         {"byte rate zero gives no division", {.byteRate = 0}, 0, 1000, "0 kbps", "00:00:00.000"},
-        {"byte rate of 2^29 shows its true bitrate", {.byteRate = 536870912}, 0, 36,
-         "4294967 kbps", "00:00:00.000"},
+        {"byte rate of 2^29 shows its true bitrate",
+         {.byteRate = 536870912},
+         0,
+         36,
+         "4294967 kbps",
+         "00:00:00.000"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -125,9 +140,12 @@ TEST_F(ParseWAVTest, RejectedHeadersReportNonValid) {
     Bytes oddFmt = BuildWave({.fmtSize = 20});
     Bytes extensibleCut = BuildWave({.fmtSize = 40}); // the header is longer than the file
     const RejectedCase cases[] = {
-        {"35 bytes", tooShort},          {"LIST before fmt", listFirst},
-        {"RIFF size 35", smallRiff},     {"form type not WAVE", notWave},
-        {"not RIFF", notRiff},           {"fmt size 20", oddFmt},
+        {"35 bytes", tooShort},
+        {"LIST before fmt", listFirst},
+        {"RIFF size 35", smallRiff},
+        {"form type not WAVE", notWave},
+        {"not RIFF", notRiff},
+        {"fmt size 20", oddFmt},
         {"fmt 40 cut short", extensibleCut},
         {"raw samples", Bytes(4000, 0x11)},
         {"empty", Bytes()},
@@ -167,15 +185,15 @@ TEST_F(ParseWAVTest, PeerSampleFiles) {
         const char* bitrate;
         const char* length;
     } cases[] = {
-        {"alaw.wav", 0, "8000 Hz", "128 kbps", "00:00:03.551"},        // fmt of 18 bytes
-        {"uint8we.wav", 0, "8000 Hz", "128 kbps", "00:00:02.949"},     // extensible fmt
+        {"alaw.wav", 0, "8000 Hz", "128 kbps", "00:00:03.551"},    // fmt of 18 bytes
+        {"uint8we.wav", 0, "8000 Hz", "128 kbps", "00:00:02.949"}, // extensible fmt
         {"float64.wav", 0, "44100 Hz", "5644 kbps", "00:00:00.097"},
         {"infloop.wav", 0, "11025 Hz", "88 kbps", "00:00:01.291"},
         {"duplicate_tags.wav", 0, "1000 Hz", "32 kbps", "00:00:04.254"},
-        {"zero-size-chunk.wav", 1, "", "", ""},                       // RIFF size 8
-        {"segfault.wav", 1, "", "", ""},                              // fmt of 2 bytes
-        {"invalid-chunk.wav", 1, "", "", ""},                         // "id3 " chunk first
-        {"rf64.wav", 1, "", "", ""},                                  // not RIFF
+        {"zero-size-chunk.wav", 1, "", "", ""}, // RIFF size 8
+        {"segfault.wav", 1, "", "", ""},        // fmt of 2 bytes
+        {"invalid-chunk.wav", 1, "", "", ""},   // "id3 " chunk first
+        {"rf64.wav", 1, "", "", ""},            // not RIFF
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

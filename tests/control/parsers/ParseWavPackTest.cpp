@@ -1,5 +1,6 @@
 #include "control/AnalysisDriver.h"
 #include "platform/CodePage.h"
+#include "tests/control/AnalyseForTest.h"
 #include "tests/control/parsers/TrailingTagBytes.h"
 #include "tests/support/TestSupport.h"
 
@@ -64,12 +65,7 @@ Bytes Concat(Bytes first, const Bytes& second) {
     return first;
 }
 
-control::AnalysisRecord Analyse(const std::string& path) {
-    control::AnalysisRecord record;
-    record.FilePath = platform::Utf8ToUtf16(path);
-    record.Result = control::AnalyseFile(record);
-    return record;
-}
+using controltest::Analyse;
 
 class ParseWavPackTest : public ::testing::Test {
   protected:
