@@ -306,21 +306,26 @@ for i in range(count):
 PY
 
 # Large files: long audio made by stream copy (fast, and valid to every reader), and a sparse
-# WAVE of silence.
+# WAVE of silence. Each is about 64 MiB, the WAVE 100 MiB.
+large_bytes=$((64 * 1024 * 1024))
+# copies FILE: how many copies of FILE make a large file.
+copies() { echo $(((large_bytes + $(stat -c %s "$1") - 1) / $(stat -c %s "$1"))); }
+# loop_copy SOURCE TARGET: SOURCE's stream repeated by ffmpeg up to the large size.
+loop_copy() { ff -stream_loop $(($(copies "$1") - 1)) -i "$1" -c copy -y "$2"; }
 make_large() {
     local index=$1 kind=$2 name
     name=large-$index
     case $kind in
-    mp3) ff -stream_loop 199 -i "$masters/lame-cbr320-44100-tagged.mp3" -c copy \
-        -y "$out/audio/$name.mp3" ;;
-    flac) ff -f lavfi -i "anoisesrc=r=44100:d=10" -ac 2 -c:a flac -y "$work/noise.flac" &&
-        ff -stream_loop 39 -i "$work/noise.flac" -c copy -y "$out/audio/$name.flac" ;;
+    mp3) loop_copy "$masters/lame-cbr320-44100-tagged.mp3" "$out/audio/$name.mp3" ;;
+    flac) # encoded whole: a stream copy would keep the short source's sample count
+        ff -f lavfi -i "anoisesrc=r=44100:d=380" -ac 2 -c:a flac -compression_level 0 \
+            -y "$out/audio/$name.flac" ;;
     wv) ff -f lavfi -i "anoisesrc=r=48000:d=10" -ac 2 -c:a wavpack -y "$work/noise.wv" &&
-        ff -stream_loop 34 -i "$work/noise.wv" -c copy -y "$out/audio/$name.wv" ;;
+        loop_copy "$work/noise.wv" "$out/audio/$name.wv" ;;
     ogg) ff -f lavfi -i "anoisesrc=r=48000:d=10" -ac 2 -c:a libvorbis -q:a 10 -y "$work/noise.ogg" &&
-        ff -stream_loop 99 -i "$work/noise.ogg" -c copy -y "$out/audio/$name.ogg" ;;
-    ac3) for _ in $(seq 60); do cat "$masters/ffmpeg-5.1-48000.ac3"; done >"$work/ac3.part" &&
-        for _ in $(seq 30); do cat "$work/ac3.part"; done >"$out/audio/$name.ac3" ;;
+        loop_copy "$work/noise.ogg" "$out/audio/$name.ogg" ;;
+    ac3) for _ in $(seq "$(copies "$masters/ffmpeg-5.1-48000.ac3")"); do
+        cat "$masters/ffmpeg-5.1-48000.ac3"; done >"$out/audio/$name.ac3" ;;
     wav) "$python" - "$out/audio/$name.wav" <<'PY'
 import struct, sys
 data = 100 * 1024 * 1024
