@@ -9,6 +9,7 @@
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cwctype>
 
 namespace control {
@@ -41,6 +42,17 @@ void TidyTagFields(AnalysisRecord& record) {
         record.Comment.clear();
 }
 
+// The value with the given number of decimals, as printf's "%.Nf" writes it in the C locale,
+// without printf's cost: every file's size is written twice this way.
+std::u16string FixedText(double value, int decimals) {
+    char text[400]; // the largest double has 309 digits before the point
+    auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    if (error != std::errc())
+        return FormatText("%.*f", decimals, value);
+    return std::u16string(text, end);
+}
+
 } // namespace
 
 std::u16string TrimWhiteSpace(const std::u16string& text) {
@@ -56,14 +68,14 @@ std::u16string TrimWhiteSpace(const std::u16string& text) {
 
 std::u16string FormatFileSize(uint64_t length) {
     double size = static_cast<double>(length);
-    std::u16string digits = FormatText("%.0f", size);
+    std::u16string digits = FixedText(size, 0);
     std::u16string grouped = platform::FormatLocaleNumber(digits);
     // The locale adds a decimal separator and two decimals; the size shows whole bytes.
     if (grouped.size() >= 3)
         grouped.resize(grouped.size() - 3);
     else
         grouped = digits;
-    return FormatText("%.2f Mb ( ", size / 1024 / 1024) + grouped + u" bytes )";
+    return FixedText(size / 1024 / 1024, 2) + u" Mb ( " + grouped + u" bytes )";
 }
 
 int16_t AnalyseFile(AnalysisRecord& record) {

@@ -33,18 +33,13 @@ HRESULT CSonoprobeCtrlApp::CanUnloadNow() const {
 }
 
 HRESULT CSonoprobeCtrlApp::RegisterServer(const std::u16string& modulePath) const {
-    ServerRegistration registration(modulePath);
-    if (!registration.RegisterTypeLib())
-        return SELFREG_E_TYPELIB;
-    if (!registration.RegisterClasses())
-        return SELFREG_E_CLASS;
-    return S_OK;
+    // The type library and the classes are written in one change of the hive: when it fails,
+    // the first step, the type library, is what could not be registered.
+    return ServerRegistration(modulePath).Register() ? S_OK : SELFREG_E_TYPELIB;
 }
 
 HRESULT CSonoprobeCtrlApp::UnregisterServer() const {
-    if (!ServerRegistration::UnregisterTypeLib())
-        return SELFREG_E_TYPELIB;
-    return ServerRegistration::UnregisterClasses() ? S_OK : SELFREG_E_CLASS;
+    return ServerRegistration::Unregister() ? S_OK : SELFREG_E_TYPELIB;
 }
 
 } // namespace control

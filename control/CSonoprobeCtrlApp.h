@@ -17,10 +17,10 @@ class CSonoprobeCtrlApp {
     platform::HRESULT GetClassObject(platform::REFCLSID clsid, platform::REFIID iid, void** object);
     // S_OK when no object is alive and no lock is held, else S_FALSE.
     platform::HRESULT CanUnloadNow() const;
-    // Registers the type library (SELFREG_E_TYPELIB on failure), then both classes
-    // (SELFREG_E_CLASS), naming modulePath as the library that serves them.
+    // Registers the type library and both classes, naming modulePath as the library that
+    // serves them, in one change of the hive; SELFREG_E_TYPELIB when it cannot be written.
     platform::HRESULT RegisterServer(const std::u16string& modulePath) const;
-    // Removes the same entries in the same order, with the same error codes.
+    // Removes the same entries in one change, with the same error code.
     platform::HRESULT UnregisterServer() const;
 
     void ObjectCreated() { ++objects_; }

@@ -44,6 +44,15 @@ void WriteInterface(RegistryHive& model, const platform::IID& iid, const std::u1
     model.SetValue(key + u"\\TypeLib", u"Version", std::u16string(VersionText));
 }
 
+void RemoveTypeLib(RegistryHive& model) {
+    model.DeleteKeyTree(TypeLibKey() + u"\\" + VersionText);
+    // Other versions of the library keep the library's key.
+    if (model.SubKeys(TypeLibKey()).empty())
+        model.DeleteKeyTree(TypeLibKey());
+    model.DeleteKeyTree(InterfaceKey(DIID__DSonoprobeCtrl));
+    model.DeleteKeyTree(InterfaceKey(DIID__DSonoprobeCtrlEvents));
+}
+
 void RemoveClass(RegistryHive& model, const platform::CLSID& clsid, const std::u16string& progId) {
     model.DeleteKeyTree(platform::ClassKey(clsid));
     model.DeleteKeyTree(progId);
@@ -51,34 +60,9 @@ void RemoveClass(RegistryHive& model, const platform::CLSID& clsid, const std::u
 
 } // namespace
 
-bool ServerRegistration::RegisterTypeLib() const {
+bool ServerRegistration::Register() const {
     return platform::Registry::Transact(Hive::ClassesRoot, [&](RegistryHive& model) {
-        const std::u16string versionKey = TypeLibKey() + u"\\" + VersionText;
-        Set(model, versionKey, SonoprobeTypeLib::HelpText);
-        // The library describes a control (the type library's "control" flag).
-        Set(model, versionKey + u"\\FLAGS", u"2");
-        Set(model, versionKey + u"\\0\\linux", modulePath_);
-        Set(model, versionKey + u"\\HELPDIR", u"");
-        WriteInterface(model, DIID__DSonoprobeCtrl, SonoprobeTypeLib::DispatchInterface().name);
-        WriteInterface(model, DIID__DSonoprobeCtrlEvents, SonoprobeTypeLib::EventsName);
-        return true;
-    });
-}
-
-bool ServerRegistration::UnregisterTypeLib() {
-    return platform::Registry::Transact(Hive::ClassesRoot, [](RegistryHive& model) {
-        model.DeleteKeyTree(TypeLibKey() + u"\\" + VersionText);
-        // Other versions of the library keep the library's key.
-        if (model.SubKeys(TypeLibKey()).empty())
-            model.DeleteKeyTree(TypeLibKey());
-        model.DeleteKeyTree(InterfaceKey(DIID__DSonoprobeCtrl));
-        model.DeleteKeyTree(InterfaceKey(DIID__DSonoprobeCtrlEvents));
-        return true;
-    });
-}
-
-bool ServerRegistration::RegisterClasses() const {
-    return platform::Registry::Transact(Hive::ClassesRoot, [&](RegistryHive& model) {
+        WriteTypeLib(model);
         WriteClass(model, CLSID_SonoprobeCtrl, ControlProgId, ControlUserTypeName);
         WriteControlDetails(model);
         WriteClass(model, CLSID_SonoprobeCtrlPropPage, PropertyPageProgId,
@@ -87,12 +71,24 @@ bool ServerRegistration::RegisterClasses() const {
     });
 }
 
-bool ServerRegistration::UnregisterClasses() {
+bool ServerRegistration::Unregister() {
     return platform::Registry::Transact(Hive::ClassesRoot, [](RegistryHive& model) {
+        RemoveTypeLib(model);
         RemoveClass(model, CLSID_SonoprobeCtrl, ControlProgId);
         RemoveClass(model, CLSID_SonoprobeCtrlPropPage, PropertyPageProgId);
         return true;
     });
+}
+
+void ServerRegistration::WriteTypeLib(RegistryHive& model) const {
+    const std::u16string versionKey = TypeLibKey() + u"\\" + VersionText;
+    Set(model, versionKey, SonoprobeTypeLib::HelpText);
+    // The library describes a control (the type library's "control" flag).
+    Set(model, versionKey + u"\\FLAGS", u"2");
+    Set(model, versionKey + u"\\0\\linux", modulePath_);
+    Set(model, versionKey + u"\\HELPDIR", u"");
+    WriteInterface(model, DIID__DSonoprobeCtrl, SonoprobeTypeLib::DispatchInterface().name);
+    WriteInterface(model, DIID__DSonoprobeCtrlEvents, SonoprobeTypeLib::EventsName);
 }
 
 void ServerRegistration::WriteClass(RegistryHive& model, const platform::CLSID& clsid,

@@ -9,8 +9,8 @@
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
-#include <unicode/unistr.h>
 #include <unicode/unorm2.h>
+#include <unicode/ustring.h>
 #include <vector>
 
 namespace platform {
@@ -105,6 +105,18 @@ ConverterPtr OpenConverter(uint32_t codePage) {
     throw ConversionError(codePage, "No converter for code page " + std::to_string(codePage));
 }
 
+// Opening a converter costs more than most conversions, so each thread keeps the ones it has
+// opened, keyed by the effective code page, and resets one before lending it out.
+UConverter* CachedConverter(uint32_t codePage) {
+    thread_local std::map<uint32_t, ConverterPtr> converters;
+    const uint32_t effective = codePage == CP_ACP ? AnsiCodePage() : codePage;
+    auto found = converters.find(effective);
+    if (found == converters.end())
+        found = converters.emplace(effective, OpenConverter(effective)).first;
+    ucnv_reset(found->second.get());
+    return found->second.get();
+}
+
 struct LanguageCodePage {
     const char* language;
     uint32_t codePage;
@@ -137,7 +149,7 @@ uint32_t AnsiCodePage() {
 
 bool IsCodePageSupported(uint32_t codePage) {
     try {
-        OpenConverter(codePage);
+        CachedConverter(codePage);
         return true;
     } catch (const ConversionError&) {
         return false;
@@ -145,12 +157,12 @@ bool IsCodePageSupported(uint32_t codePage) {
 }
 
 std::u16string DecodeCodePage(std::string_view bytes, uint32_t codePage) {
-    ConverterPtr converter = OpenConverter(codePage);
+    UConverter* converter = CachedConverter(codePage);
     if (bytes.empty())
         return {};
     std::u16string text(bytes.size() * 2 + 2, u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length = ucnv_toUChars(converter.get(), text.data(), static_cast<int32_t>(text.size()),
+    int32_t length = ucnv_toUChars(converter, text.data(), static_cast<int32_t>(text.size()),
                                    bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status))
         throw ConversionError(codePage, std::string("Conversion failed: ") + u_errorName(status));
@@ -159,31 +171,46 @@ std::u16string DecodeCodePage(std::string_view bytes, uint32_t codePage) {
 }
 
 std::string EncodeCodePage(std::u16string_view text, uint32_t codePage) {
-    ConverterPtr converter = OpenConverter(codePage);
+    UConverter* converter = CachedConverter(codePage);
     if (text.empty())
         return {};
     std::string bytes(text.size() * 4 + 4, '\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length =
-        ucnv_fromUChars(converter.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
-                        text.data(), static_cast<int32_t>(text.size()), &status);
+    int32_t length = ucnv_fromUChars(converter, bytes.data(), static_cast<int32_t>(bytes.size()),
+                                     text.data(), static_cast<int32_t>(text.size()), &status);
     if (U_FAILURE(status))
         throw ConversionError(codePage, std::string("Conversion failed: ") + u_errorName(status));
     bytes.resize(static_cast<size_t>(length));
     return bytes;
 }
 
+// Malformed input becomes U+FFFD. Straight into the result: paths and report fields pass here
+// several times for every file.
 std::u16string Utf8ToUtf16(std::string_view bytes) {
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(bytes.data(), static_cast<int32_t>(bytes.size())));
-    return std::u16string(reinterpret_cast<const char16_t*>(text.getBuffer()),
-                          static_cast<size_t>(text.length()));
+    if (bytes.size() > INT32_MAX)
+        throw ConversionError(CP_UTF8, "Text too long");
+    std::u16string text(bytes.size(), u'\0'); // never more UTF-16 units than UTF-8 bytes
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(text.data(), static_cast<int32_t>(text.size()), &length, bytes.data(),
+                         static_cast<int32_t>(bytes.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status))
+        throw ConversionError(CP_UTF8, std::string("Conversion failed: ") + u_errorName(status));
+    text.resize(static_cast<size_t>(length));
+    return text;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
-    icu::UnicodeString unicode(text.data(), static_cast<int32_t>(text.size()));
-    std::string bytes;
-    unicode.toUTF8String(bytes);
+    if (text.size() > INT32_MAX / 3)
+        throw ConversionError(CP_UTF8, "Text too long");
+    std::string bytes(text.size() * 3, '\0'); // three bytes at most for each UTF-16 unit
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(bytes.data(), static_cast<int32_t>(bytes.size()), &length, text.data(),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status))
+        throw ConversionError(CP_UTF8, std::string("Conversion failed: ") + u_errorName(status));
+    bytes.resize(static_cast<size_t>(length));
     return bytes;
 }
 

@@ -17,6 +17,9 @@ MessageBoxSink& CurrentSink() {
 int WriteToStandardError(const std::u16string& caption, const std::u16string& text,
                          unsigned flags) {
     std::string line = ToLocaleCharset(caption) + ": " + ToLocaleCharset(text) + "\n";
+    // Reports still buffered for standard output come first, so that both streams sent to one
+    // file keep their order.
+    std::fflush(stdout);
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
     return DefaultAnswer(flags);

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth python3
-  lame ffmpeg flac vorbis-tools wavpack python3-mutagen strace
+  lame ffmpeg flac vorbis-tools wavpack python3-mutagen strace locales
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -13,9 +13,13 @@
 namespace viewer {
 namespace {
 
-bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+bool HasWildcard(const std::string& text) {
+    return text.find_first_of("*?") != std::string::npos;
+}
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string CurrentFolder() {
     std::unique_ptr<char, decltype(&free)> cwd(getcwd(nullptr, 0), &free);
@@ -29,6 +33,10 @@ std::pair<std::string, std::string> SplitPattern(const std::string& pattern) {
         return {std::string(), pattern};
     return {pattern.substr(0, slash + 1), pattern.substr(slash + 1)};
 }
+
+struct FolderCloser {
+    void operator()(DIR* folder) const { closedir(folder); }
+};
 
 bool IsRealFolder(const std::string& path) {
     struct stat info {};
@@ -77,7 +85,7 @@ std::vector<std::string> ConsoleReporter::ListMatches(const std::string& folder,
             names.push_back(namePattern);
         return names;
     }
-    std::unique_ptr<DIR, decltype(&closedir)> dir(opendir(folderPath.c_str()), &closedir);
+    std::unique_ptr<DIR, FolderCloser> dir(opendir(folderPath.c_str()));
     if (!dir)
         return names;
     while (dirent* entry = readdir(dir.get())) {
@@ -106,23 +114,22 @@ void ConsoleReporter::WriteConsoleReports(const std::u16string& widePattern) {
     const std::string pattern = platform::Utf16ToUtf8(widePattern);
     if (!pattern.empty() && HasWildcard(pattern) && recursive_)
         ReportSubfolders(pattern);
-    const std::u16string lineDelimiter = LineDelimiter();
-    const std::u16string fieldDelimiter = FieldDelimiter();
+    const PatternSettings settings{FieldDelimiter(), LineDelimiter(), TagsCodePageSetting()};
     auto [folder, name] = SplitPattern(pattern);
     for (const std::string& match : ListMatches(folder, name))
-        ReportFile(platform::Utf8ToUtf16(folder + match), fieldDelimiter, lineDelimiter);
+        ReportFile(platform::Utf8ToUtf16(folder + match), settings);
 }
 
-void ConsoleReporter::ReportFile(const std::u16string& path, const std::u16string& fieldDelimiter,
-                                 const std::u16string& lineDelimiter) {
+void ConsoleReporter::ReportFile(const std::u16string& path, const PatternSettings& settings) {
     AudioFileFields fields;
     fields.FilePath = path;
-    LoadAudioFile(control_, fields);
+    LoadAudioFile(control_, fields, settings.tagsCodePage);
     std::u16string report;
-    BuildTextReport(fields, fieldDelimiter, lineDelimiter, report);
+    BuildTextReport(fields, settings.fieldDelimiter, settings.lineDelimiter, report);
     std::string text = platform::ToLocaleCharset(report) + "\n";
+    // The output's own buffering (by line on a terminal) decides when reports are written: a
+    // system call per file would cost as much as its analysis.
     std::fwrite(text.data(), 1, text.size(), output_);
-    std::fflush(output_);
 }
 
 } // namespace viewer

@@ -1,6 +1,7 @@
 #pragma once
 #include "viewer/CSonoprobeCtrl.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@ namespace viewer {
 // Console mode: a text report on the output for every file or folder that matches a pattern,
 // optionally after those of all subfolders (depth first; names beginning with "." skipped).
 class ConsoleReporter {
-public:
+  public:
     ConsoleReporter(CSonoprobeCtrl& control, bool recursive, std::FILE* output = stdout);
     void WriteConsoleReports(const std::u16string& pattern);
 
@@ -20,10 +21,15 @@ public:
                                                 const std::string& namePattern);
     static bool MatchesWildcard(const std::string& name, const std::string& pattern);
 
-private:
+  private:
     void ReportSubfolders(const std::string& pattern);
-    void ReportFile(const std::u16string& path, const std::u16string& fieldDelimiter,
-                    const std::u16string& lineDelimiter);
+    // What the settings say for a whole pattern: read once, not once per file.
+    struct PatternSettings {
+        std::u16string fieldDelimiter;
+        std::u16string lineDelimiter;
+        uint32_t tagsCodePage;
+    };
+    void ReportFile(const std::u16string& path, const PatternSettings& settings);
 
     CSonoprobeCtrl& control_;
     bool recursive_;

@@ -47,7 +47,27 @@ void ReadResults(CSonoprobeCtrl& control, AudioFileFields& fields) {
     }
 }
 
+void SendAndReadResults(CSonoprobeCtrl& control, AudioFileFields& fields, uint32_t tagsCodePage) {
+    try {
+        control.SetCodePage(tagsCodePage);
+        control.SetFilePath(fields.FilePath);
+    } catch (const ControlCallError& error) {
+        ShowCallError(error);
+    }
+    ReadResults(control, fields);
+}
+
 } // namespace
+
+uint32_t TagsCodePageSetting() {
+    return static_cast<uint32_t>(ViewerSettings::ReadIntSetting(u"TagsCodepage", 0));
+}
+
+void LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields, uint32_t tagsCodePage) {
+    fields.FilePath.erase(std::remove(fields.FilePath.begin(), fields.FilePath.end(), u'"'),
+                          fields.FilePath.end());
+    SendAndReadResults(control, fields, tagsCodePage);
+}
 
 bool EditTagsAllowed(const std::u16string& codec) {
     return codec.rfind(u"MPA", 0) == 0;
@@ -66,14 +86,7 @@ LoadResult LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields, FileL
     }
     if (window)
         window->ShowWait();
-    try {
-        control.SetCodePage(
-            static_cast<uint32_t>(ViewerSettings::ReadIntSetting(u"TagsCodepage", 0)));
-        control.SetFilePath(fields.FilePath);
-    } catch (const ControlCallError& error) {
-        ShowCallError(error);
-    }
-    ReadResults(control, fields);
+    SendAndReadResults(control, fields, TagsCodePageSetting());
     if (window) {
         window->ShowFields(fields, EditTagsAllowed(fields.Codec));
         window->HideWait();

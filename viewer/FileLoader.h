@@ -9,7 +9,7 @@ namespace viewer {
 
 // What loading a file needs from a window. Console mode passes none.
 class FileLoadWindow {
-public:
+  public:
     virtual ~FileLoadWindow() = default;
     // The open-file dialog; nothing when the user cancelled it.
     virtual std::optional<std::u16string> AskForFile() = 0;
@@ -26,6 +26,11 @@ enum class LoadResult { Loaded = 0, Cancelled = 2 };
 // a message box; the fields then hold what the control returned.
 LoadResult LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields,
                          FileLoadWindow* window = nullptr);
+// The same without a window, with the tags' code page already read from the settings: console
+// mode reads it once for a whole pattern instead of once per file.
+void LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields, uint32_t tagsCodePage);
+// The "TagsCodepage" setting.
+uint32_t TagsCodePageSetting();
 
 // "&Edit Tags" is offered for MPEG audio only.
 bool EditTagsAllowed(const std::u16string& codec);

@@ -60,7 +60,7 @@ int CallRegistrationEntry(const std::string& library, const char* entry) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_CTYPE, ""); // the character set only: numbers keep the C locale's point
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 2 && arguments[0] == "--register")
         return CallRegistrationEntry(arguments[1], "DllRegisterServer");

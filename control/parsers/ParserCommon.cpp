@@ -32,7 +32,9 @@ uint32_t GetBits32(unsigned n) {
     return value;
 }
 
-uint16_t GetBits(unsigned n) { return static_cast<uint16_t>(GetBits32(n > 16 ? 16 : n)); }
+uint16_t GetBits(unsigned n) {
+    return static_cast<uint16_t>(GetBits32(n > 16 ? 16 : n));
+}
 
 std::u16string FormatLength(double seconds) {
     // Hours beyond int range cannot come from a real file; clamp the whole duration rather than
@@ -70,10 +72,14 @@ std::u16string FormatText(const char* format, ...) {
     va_start(args, format);
     va_list copy;
     va_copy(copy, args);
-    int needed = std::vsnprintf(nullptr, 0, format, copy);
+    // Report fields fit the stack buffer; only a longer text is formatted a second time.
+    char buffer[256];
+    int needed = std::vsnprintf(buffer, sizeof buffer, format, copy);
     va_end(copy);
     std::string text;
-    if (needed > 0) {
+    if (needed > 0 && static_cast<size_t>(needed) < sizeof buffer) {
+        text.assign(buffer, static_cast<size_t>(needed));
+    } else if (needed > 0) {
         text.resize(static_cast<size_t>(needed) + 1);
         std::vsnprintf(text.data(), text.size(), format, args);
         text.resize(static_cast<size_t>(needed));

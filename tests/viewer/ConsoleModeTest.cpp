@@ -1,6 +1,7 @@
 // Runs the real program in console mode, the way scripts use it.
 #include "platform/CodePage.h"
 #include "platform/Profile.h"
+#include "tests/support/HostileFiles.h"
 #include "tests/support/TestSupport.h"
 #include "viewer/ConsoleReporter.h"
 
@@ -28,14 +29,17 @@ Bytes Wave(uint32_t sampleRate, uint16_t channels, uint16_t bits) {
 }
 
 class ConsoleModeTest : public ::testing::Test {
-protected:
+  protected:
     testsupport::ScopedConfigHome config;
     testsupport::TempDir dir;
 
     // Runs Sonoprobe with the arguments (already quoted for the shell) from the temp folder.
-    int Run(const std::string& arguments, std::string* out, std::string* err = nullptr) {
+    // The environment assignments go before the program.
+    int Run(const std::string& arguments, std::string* out, std::string* err = nullptr,
+            const std::string& environment = "") {
         std::string errFile = dir.path() + "/.stderr";
-        std::string command = "cd '" + dir.path() + "' && DISPLAY= WAYLAND_DISPLAY= '" +
+        std::string command = "cd '" + dir.path() +
+                              "' && DISPLAY= WAYLAND_DISPLAY= " + environment + " '" +
                               SONO_BIN_DIR + "/Sonoprobe' " + arguments + " 2>'" + errFile + "'";
         int status = testsupport::RunCommand(command, out);
         if (err) {
@@ -124,15 +128,42 @@ TEST_F(ConsoleModeTest, UsageGoesToStandardOutputThenConsoleModeRuns) {
     EXPECT_EQ("", out);
 }
 
+// A locale whose decimal separator is a comma changes the grouping of sizes only: every other
+// number keeps its point, so that scripts read the same report in every locale.
+TEST_F(ConsoleModeTest, DecimalCommaLocaleGroupsSizesButKeepsDecimalPoints) {
+    const std::string locales = dir.path() + "/locales";
+    ASSERT_EQ(0, mkdir(locales.c_str(), 0700));
+    if (testsupport::RunCommand("localedef -i de_DE -f UTF-8 '" + locales +
+                                "/de_DE.UTF-8' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no locale sources to build de_DE.UTF-8 from (package locales)";
+    std::string path = dir.Write("a.wav", Wave(44100, 2, 16));
+    ASSERT_EQ(0, truncate(path.c_str(), 10584044));
+    for (const testsupport::HostileFile& file : testsupport::MakeHostileFiles())
+        if (file.name == "mp3-xing-frames-zero.mp3")
+            testsupport::WriteHostileFile(dir.path(), file);
+    std::string out;
+    EXPECT_EQ(0, Run("-a a.wav mp3-xing-frames-zero.mp3", &out, nullptr,
+                     "LOCPATH='" + locales + "' LC_ALL=de_DE.UTF-8"));
+    EXPECT_NE(std::string::npos, out.find("Size      : 10.09 Mb ( 10.584.044 bytes )\n")) << out;
+    EXPECT_NE(std::string::npos, out.find("~1411 kbps")) << out;
+    EXPECT_NE(std::string::npos, out.find("128.0 kbps (VBR)")) << out;
+}
+
 TEST(WildcardTest, MatchesWithoutLetterCase) {
     struct Case {
         const char* name;
         const char* pattern;
         bool match;
     } cases[] = {
-        {"A.MP3", "*.mp3", true},    {"a.mp3x", "*.mp3", false}, {"noext", "*.*", true},
-        {"song.flac", "s?ng.*", true}, {"sng.flac", "s?ng.*", false}, {"abc", "*b*", true},
-        {"aXbXc", "a*b*c", true},    {"", "*", true},            {"ab", "a", false},
+        {"A.MP3", "*.mp3", true},
+        {"a.mp3x", "*.mp3", false},
+        {"noext", "*.*", true},
+        {"song.flac", "s?ng.*", true},
+        {"sng.flac", "s?ng.*", false},
+        {"abc", "*b*", true},
+        {"aXbXc", "a*b*c", true},
+        {"", "*", true},
+        {"ab", "a", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.match, viewer::ConsoleReporter::MatchesWildcard(c.name, c.pattern))

@@ -1,10 +1,10 @@
-#include "viewer/UpdateChecker.h"
+#include "viewer/update/UpdateChecker.h"
 #include "platform/CodePage.h"
 #include "platform/Profile.h"
 #include "tests/support/TestSupport.h"
 #include "tests/viewer/UpdateTestServer.h"
-#include "viewer/UpdateWindow.h"
 #include "viewer/ViewerSettings.h"
+#include "viewer/update/UpdateWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -354,8 +354,10 @@ TEST_F(UpdateCheckTest, AutoCheckSetting) {
     EXPECT_EQ(1, server_.Hits("/equal.inf"));
 }
 
+// The mark appears only once complete: the test reads it as soon as it exists.
 std::string Script(const std::string& mark) {
-    return "#!/bin/sh\nprintf '%s' \"$0\" > '" + mark + "'\n";
+    return "#!/bin/sh\nprintf '%s' \"$0\" > '" + mark + ".part' && mv '" + mark + ".part' '" +
+           mark + "'\n";
 }
 
 bool WaitForFile(const std::string& path) {

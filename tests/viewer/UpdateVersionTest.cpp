@@ -1,4 +1,4 @@
-#include "viewer/UpdateVersion.h"
+#include "viewer/update/UpdateVersion.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,6 @@
 #include "shared-ui/CAboutDlg.h"
 #include "shared-ui/GetVersionText.h"
 #include "shared-ui/ProductArt.h"
-#include "viewer/UpdateChecker.h"
 #include "viewer/ViewerSettings.h"
 #include "viewer/gui/AudioFileDialog.h"
 #include "viewer/gui/CMyDropTarget.h"
@@ -13,6 +12,7 @@
 #include "viewer/gui/CWaitDlg.h"
 #include "viewer/gui/InfoDialogTemplate.h"
 #include "viewer/gui/TagCommands.h"
+#include "viewer/update/UpdateChecker.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 #include "viewer/AudioFileFields.h"
 #include "viewer/CSonoprobeCtrl.h"
 #include "viewer/FileLoader.h"
-#include "viewer/UpdateWindow.h"
 #include "viewer/gui/CMyDialog.h"
 #include "viewer/gui/FolderBrowser.h"
+#include "viewer/update/UpdateWindow.h"
 
 #include <QPointer>
 #include <QStringList>

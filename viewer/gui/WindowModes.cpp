@@ -6,6 +6,7 @@
 #include "viewer/gui/CSonoprobeDlg.h"
 
 #include <QApplication>
+#include <clocale>
 
 namespace viewer {
 namespace {
@@ -24,6 +25,9 @@ void RunTextOnlyMode(CSonoprobeDlg& dialog) {
 
 int RunWindowModes(int argc, char** argv, const CMyCommandLineInfo& commandLine) {
     QApplication application(argc, argv);
+    // Qt sets every locale category from the environment; the component formats numbers with
+    // the C locale's decimal point, as in console mode.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setWindowIcon(sharedui::ProductArt::ApplicationIcon());
     sharedui::QtMessageBoxSink messageBoxes;
     CSonoprobeDlg dialog(commandLine.FilePath(), commandLine.TextWindowFirst);

@@ -1,4 +1,4 @@
-#include "viewer/UpdateRequest.h"
+#include "viewer/update/UpdateRequest.h"
 
 #include <curl/curl.h>
 

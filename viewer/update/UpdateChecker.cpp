@@ -1,10 +1,10 @@
-#include "viewer/UpdateChecker.h"
+#include "viewer/update/UpdateChecker.h"
 
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
-#include "viewer/UpdateVersion.h"
-#include "viewer/UpdateWindow.h"
 #include "viewer/ViewerSettings.h"
+#include "viewer/update/UpdateVersion.h"
+#include "viewer/update/UpdateWindow.h"
 
 #include <csignal>
 #include <spawn.h>

@@ -1,4 +1,4 @@
-#include "viewer/UpdateDownloadFile.h"
+#include "viewer/update/UpdateDownloadFile.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "viewer/UpdateUrl.h"
+#include "viewer/update/UpdateUrl.h"
 
 #include <curl/curl.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "viewer/UpdateFetcher.h"
+#include "viewer/update/UpdateFetcher.h"
 
 #include <atomic>
 #include <memory>

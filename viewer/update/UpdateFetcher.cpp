@@ -1,10 +1,10 @@
-#include "viewer/UpdateFetcher.h"
+#include "viewer/update/UpdateFetcher.h"
 
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
-#include "viewer/UpdateDownloadFile.h"
-#include "viewer/UpdateUrl.h"
+#include "viewer/update/UpdateDownloadFile.h"
+#include "viewer/update/UpdateUrl.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "viewer/UpdateRequest.h"
+#include "viewer/update/UpdateRequest.h"
 
 #include <atomic>
 #include <cstdint>
