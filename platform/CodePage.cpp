@@ -2,6 +2,7 @@
 
 #include "platform/LocaleName.h"
 
+#include <algorithm>
 #include <langinfo.h>
 #include <map>
 #include <memory>
@@ -187,6 +188,9 @@ std::string EncodeCodePage(std::u16string_view text, uint32_t codePage) {
 // Malformed input becomes U+FFFD. Straight into the result: paths and report fields pass here
 // several times for every file.
 std::u16string Utf8ToUtf16(std::string_view bytes) {
+    // Most texts here (numbers, codecs, paths) are ASCII: they are widened as they are.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::u16string(bytes.begin(), bytes.end());
     if (bytes.size() > INT32_MAX)
         throw ConversionError(CP_UTF8, "Text too long");
     std::u16string text(bytes.size(), u'\0'); // never more UTF-16 units than UTF-8 bytes
@@ -201,6 +205,8 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; }))
+        return std::string(text.begin(), text.end());
     if (text.size() > INT32_MAX / 3)
         throw ConversionError(CP_UTF8, "Text too long");
     std::string bytes(text.size() * 3, '\0'); // three bytes at most for each UTF-16 unit

@@ -62,16 +62,22 @@ void CheckReadsMatch(InputFile& file, const Bytes& content, unsigned seed) {
 
 } // namespace
 
+// Sizes around the small and the large block, where the head block and a block at the end
+// overlap or meet.
 TEST(InputFile, BufferedReadsMatchTheFile) {
     TempDir dir;
+    for (size_t size : {1, 100, 4095, 4096, 4097, 8191, 8192, 70000, 300000}) {
+        SCOPED_TRACE(size);
+        Bytes content = RandomBytes(size, static_cast<unsigned>(size));
+        std::string path = dir.Write("data" + std::to_string(size) + ".bin", content);
+        InputFile file;
+        ASSERT_TRUE(file.Open(path));
+        EXPECT_EQ(file.GetLength(), content.size());
+        EXPECT_EQ(file.Path(), path);
+        for (unsigned seed = 1; seed <= 3; ++seed)
+            CheckReadsMatch(file, content, seed);
+    }
     Bytes content = RandomBytes(300000, 1);
-    std::string path = dir.Write("data.bin", content);
-    InputFile file;
-    ASSERT_TRUE(file.Open(path));
-    EXPECT_EQ(file.GetLength(), content.size());
-    EXPECT_EQ(file.Path(), path);
-    for (unsigned seed = 1; seed <= 3; ++seed)
-        CheckReadsMatch(file, content, seed);
 
     InputFile memory;
     memory.OpenMemory(content);
