@@ -6,13 +6,17 @@
 #   mutagen             (bench/mutagen_reader.py, one process)
 #   TagLib              (bench/taglib_reader.cc, one process)
 #   floor               (bench/floor.c: open, read the first and last 4 KiB, close)
+# Sonoprobe is measured twice: with its component registered beforehand (as after an
+# installation, `dispcall --register`), and unregistered, when every run registers the component
+# and removes it again at exit.
 # with a warm cache, whole process, best of RUNS runs. Prints files per second, the ratio to
 # the floor, peak memory and the cost of a file by size class; writes docs/bench/peers.md and
 # docs/bench/peers.png.
 #
 #   bench/compare-peers.sh [COUNT]      COUNT files (default 1000) plus LARGE large ones
 #
-# Environment: RUNS (3), LARGE (6 files of 50-100 MB), SECONDS_PER_FILE (10, the length of the
+# Environment: RUNS (3), PIN_CPU (0: the CPU every program runs on, so that no run is moved to
+# another CPU midway; empty for no pinning), LARGE (6 files of 50-100 MB), SECONDS_PER_FILE (10, the length of the
 # encoded masters), BUILD_DIR (build-rel), BENCH_WORK (a private temporary folder, removed
 # afterwards unless given), CLASS_FILES (120: the larger folder of each size class).
 set -euo pipefail
@@ -20,6 +24,10 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 count=${1:-1000}
 runs=${RUNS:-3}
+# The folders of a size class take little time per run: more runs keep noise out of the
+# differences.
+class_runs=${CLASS_RUNS:-7}
+cores=$(nproc) # before the shell is pinned to one CPU
 large=${LARGE:-6}
 seconds=${SECONDS_PER_FILE:-10}
 build=${BUILD_DIR:-$repo/build-rel}
@@ -52,7 +60,7 @@ fi
 
 # --- Programs: the release build and the two small readers.
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSONO_TESTS=OFF >/dev/null
-cmake --build "$build" --target Sonoprobe SonoprobeCtrl -j2 >/dev/null
+cmake --build "$build" --target Sonoprobe SonoprobeCtrl dispcall -j2 >/dev/null
 mkdir -p "$work/bin"
 cc -O2 -Wall -Wextra -o "$work/bin/floor" "$repo/bench/floor.c"
 c++ -O2 -Wall -Wextra -o "$work/bin/taglib_reader" "$repo/bench/taglib_reader.cc" \
@@ -88,13 +96,25 @@ for cls, names in members.items():
 PY
 
 # --- Measuring.
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data DISPLAY= WAYLAND_DISPLAY=
-tools=(floor Sonoprobe mediainfo exiftool ffprobe mutagen TagLib)
-# command_for TOOL FOLDER: the tool's command line in the array `command`.
+export XDG_DATA_HOME=$work/data DISPLAY= WAYLAND_DISPLAY=
+pin=${PIN_CPU-0}
+# The shell itself is pinned: every program it starts inherits the CPU, at no cost of its own.
+[ -z "$pin" ] || taskset -cp "$pin" $$ >/dev/null
+registered_config=$work/config-registered
+rm -rf "$registered_config"
+XDG_CONFIG_HOME=$registered_config "$build/bin/dispcall" --register "$build/bin/libSonoprobeCtrl.so"
+tools=(floor Sonoprobe Sonoprobe-unregistered mediainfo exiftool ffprobe mutagen TagLib)
+# command_for TOOL FOLDER: the tool's command line in the array `command`, and its settings
+# folder in `config_home`.
 command_for() {
+    config_home=$work/config
     case $1 in
     floor) command=("$work/bin/floor" "$2") ;;
-    Sonoprobe) command=("$build/bin/Sonoprobe" -a "$2/*.*") ;;
+    Sonoprobe)
+        command=("$build/bin/Sonoprobe" -a "$2/*.*")
+        config_home=$registered_config
+        ;;
+    Sonoprobe-unregistered) command=("$build/bin/Sonoprobe" -a "$2/*.*") ;;
     mediainfo) command=(mediainfo "$2") ;;
     exiftool) command=(exiftool -q "$2") ;;
     ffprobe) command=(sh -c 'find "$1" -maxdepth 1 -type f -print0 |
@@ -104,15 +124,16 @@ command_for() {
     esac
 }
 
-# measure TOOL FOLDER: "SECONDS KIB", the best wall time of RUNS runs after one warm-up run and
-# the peak memory of that run.
+# measure TOOL FOLDER [RUNS]: "SECONDS KIB", the best wall time of RUNS runs (default $runs) after
+# one warm-up run and the peak memory of that run.
 measure() {
-    local best="" rss=0 start end elapsed command
+    local best="" rss=0 start end elapsed command config_home
     command_for "$1" "$2"
-    "${command[@]}" >/dev/null 2>&1 || true
-    for ((r = 0; r < runs; r++)); do
+    XDG_CONFIG_HOME=$config_home "${command[@]}" >/dev/null 2>&1 || true
+    for ((r = 0; r < ${3:-$runs}; r++)); do
         start=$EPOCHREALTIME
-        /usr/bin/time -f '%M' -o "$work/rss" "${command[@]}" >/dev/null 2>&1 || true
+        XDG_CONFIG_HOME=$config_home /usr/bin/time -f '%M' -o "$work/rss" "${command[@]}" \
+            >/dev/null 2>&1 || true
         end=$EPOCHREALTIME
         elapsed=$(echo "$end - $start" | bc -l)
         if [ -z "$best" ] || (($(echo "$elapsed < $best" | bc -l))); then
@@ -125,17 +146,23 @@ measure() {
 
 files=$(find "$corpus/audio" -type f | wc -l)
 command_for Sonoprobe "$corpus/audio"
-reports=$("${command[@]}" 2>/dev/null | grep -c '^File      : ' || true)
+reports=$(XDG_CONFIG_HOME=$config_home "${command[@]}" 2>/dev/null | grep -c '^File      : ' || true)
 [ "$reports" -eq "$files" ] || echo "warning: $reports reports for $files files" >&2
 cat "$corpus"/audio/* >/dev/null # warm the cache
 
-declare -A time rss class_time
+mkdir -p "$work/classes/empty"
+declare -A time rss class_time empty_time
 for tool in "${tools[@]}"; do
     echo "Measuring $tool..." >&2
     read -r time[$tool] rss[$tool] < <(measure "$tool" "$corpus/audio")
+    # ffprobe starts once per file: its runs over a class folder are long, and few enough.
+    tool_class_runs=$class_runs
+    [ "$tool" != ffprobe ] || tool_class_runs=$runs
+    read -r empty_time[$tool] _ < <(measure "$tool" "$work/classes/empty" "$tool_class_runs")
     for class in "${classes[@]}"; do
         for n in "$few" "$class_files"; do
-            read -r class_time[$tool.$class.$n] _ < <(measure "$tool" "$work/classes/$class-$n")
+            read -r class_time[$tool.$class.$n] _ < \
+                <(measure "$tool" "$work/classes/$class-$n" "$tool_class_runs")
         done
     done
 done
@@ -146,9 +173,12 @@ per_file_us() { # TOOL CLASS
     printf '%.0f' "$(echo "(${class_time[$1.$2.$class_files]} - ${class_time[$1.$2.$few]}) / \
         ($class_files - $few) * 1000000" | bc -l)"
 }
-startup_ms() { # TOOL: the small class's time for no file, by the same line
-    printf '%.1f' "$(echo "(${class_time[$1.small.$few]} - $few * $(per_file_us "$1" small) / \
-        1000000) * 1000" | bc -l)"
+startup_ms() { # TOOL: the time over an empty folder; ffprobe starts with every file instead
+    if [ "$1" = ffprobe ]; then
+        echo "per file"
+    else
+        printf '%.1f' "$(echo "${empty_time[$1]} * 1000" | bc -l)"
+    fi
 }
 sizes() { # CLASS: the range of sizes in the class
     find "$work/classes/$1-$class_files" -type f -printf '%s\n' | sort -n |
@@ -162,8 +192,11 @@ data=$work/peers.dat
     echo
     echo "$files files ($count copies of encoder-made masters of $seconds s, tagged by mutagen,"
     echo "and $large large files of 50-100 MiB), $(echo "$total_bytes / 1048576" | bc) MiB in all;"
-    echo "measured $(date -u +%Y-%m-%d) by \`bench/compare-peers.sh $count\` on a $(nproc)-core"
+    echo "measured $(date -u +%Y-%m-%d) by \`bench/compare-peers.sh $count\` on a $cores-core"
     echo "machine shared with other work: warm cache, whole process, best of $runs runs."
+    [ -z "$pin" ] || echo "Every program runs on CPU $pin (this machine's CPUs differ in speed)."
+    echo "Sonoprobe: the component registered beforehand; Sonoprobe-unregistered: every run"
+    echo "registers it and removes it again at exit (two synced changes of the settings)."
     echo
     echo "| Program | Files per second | Time (s) | Ratio to floor | Peak memory (MiB) |"
     echo "|---|---:|---:|---:|---:|"
@@ -176,7 +209,8 @@ data=$work/peers.dat
     echo
     echo "Cost of a file by size class, in microseconds: the time over $class_files names less the"
     echo "time over $few names of the same class, divided by $((class_files - few)) (hard links,"
-    echo "repeated where the class has fewer files). Start-up: the time for no file, on the same line."
+    echo "repeated where the class has fewer files), best of $class_runs runs. Start-up: the time"
+    echo "over an empty folder."
     echo
     echo "| Program | Start-up (ms) | small: $(sizes small) | medium: $(sizes medium) | large: $(sizes large) |"
     echo "|---|---:|---:|---:|---:|"
@@ -217,6 +251,7 @@ unset key
 plot "$data" using 2:xtic(1) linecolor rgb "#3060a0", \
      "" using 0:2:(sprintf("%.0f", \$2)) with labels offset 0,0.7 notitle
 set title "Microseconds per file by size class (lower is better)"
+set yrange [1:*]
 set key top left
 set style histogram clustered gap 1
 plot "$data" using 3:xtic(1) title "small" linecolor rgb "#70a0d0", \
