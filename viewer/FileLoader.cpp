@@ -47,6 +47,10 @@ void ReadResults(CSonoprobeCtrl& control, AudioFileFields& fields) {
     }
 }
 
+void RemoveQuotes(std::u16string& path) {
+    path.erase(std::remove(path.begin(), path.end(), u'"'), path.end());
+}
+
 void SendAndReadResults(CSonoprobeCtrl& control, AudioFileFields& fields, uint32_t tagsCodePage) {
     try {
         control.SetCodePage(tagsCodePage);
@@ -64,8 +68,7 @@ uint32_t TagsCodePageSetting() {
 }
 
 void LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields, uint32_t tagsCodePage) {
-    fields.FilePath.erase(std::remove(fields.FilePath.begin(), fields.FilePath.end(), u'"'),
-                          fields.FilePath.end());
+    RemoveQuotes(fields.FilePath);
     SendAndReadResults(control, fields, tagsCodePage);
 }
 
@@ -74,8 +77,7 @@ bool EditTagsAllowed(const std::u16string& codec) {
 }
 
 LoadResult LoadAudioFile(CSonoprobeCtrl& control, AudioFileFields& fields, FileLoadWindow* window) {
-    fields.FilePath.erase(std::remove(fields.FilePath.begin(), fields.FilePath.end(), u'"'),
-                          fields.FilePath.end());
+    RemoveQuotes(fields.FilePath);
     if (fields.FilePath.empty() && window) {
         std::optional<std::u16string> chosen = window->AskForFile();
         if (!chosen)
